@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Runs a command in the test sandbox: a network namespace of its own with only loopback up
+# (nothing a test does can reach past this machine, not even a name look-up), a black hole
+# at 127.66.0.0/16 for time-out tests, a virtual display, and a Wine session in the test
+# prefix given as WINEPREFIX.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+if [ "${TARVEX_IN_NAMESPACE:-}" != 1 ]; then
+  exec unshare -n env TARVEX_IN_NAMESPACE=1 "$0" "$@"
+fi
+
+ip link set lo up
+if command -v iptables >/dev/null && iptables -A INPUT -i lo -d 127.66.0.0/16 -j DROP 2>/dev/null; then
+  export TARVEX_BLACK_HOLE=127.66.0.1
+else
+  echo "sandbox: no iptables here; the time-out tests against a silent host are skipped" >&2
+fi
+
+if [ "${TARVEX_ON_DISPLAY:-}" != 1 ]; then
+  exec env TARVEX_ON_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+# shellcheck source=wine-env.sh
+. "$here/wine-env.sh"
+wine_prepare_prefix
+wine_start_session
+status=0
+"$@" || status=$?
+wine_stop_session
+exit $status

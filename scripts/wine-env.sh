@@ -1,0 +1,31 @@
+# Sourced: the environment of a fast, quiet Wine session that never prompts or hangs.
+# WINEPREFIX must be set by the caller.
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export PATH="/usr/lib/wine:$PATH"
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+
+# Creates the prefix once, with no crash dialog (a crashing test would hang forever) and
+# unmanaged windows (hiding one takes seconds without a window manager otherwise).
+wine_prepare_prefix() {
+  [ -f "$WINEPREFIX/.tarvex-ready" ] && return 0
+  mkdir -p "$WINEPREFIX"
+  "$WINE" wineboot -i >/dev/null 2>&1 || true
+  "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  "$WINESERVER" -w
+  touch "$WINEPREFIX/.tarvex-ready"
+}
+
+# A persistent server and Wine's services, started before ctest: started inside ctest, the
+# services would inherit its output pipe and hold every test open.
+wine_start_session() {
+  "$WINESERVER" -p
+  "$WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+wine_stop_session() {
+  "$WINESERVER" -k 2>/dev/null || true
+}

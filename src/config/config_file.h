@@ -1,0 +1,40 @@
+#pragma once
+// config.xml and the files the operator exports and imports: a fixed 165-line XML document
+// of the 20 slots, written by line templates and read back by a tolerant scanner.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/target.h"
+
+// Writes the document for slots 0 to 19 (fresh records for slots `targets` lacks, entries
+// past the 20th ignored). The document goes to a temporary file beside `path` that then
+// replaces `path` in one step; false leaves `path` as it was.
+bool writeConfigFile(const std::wstring& path, const std::vector<Target>& targets);
+
+enum class ConfigReadStatus {
+    missing,         // no such file
+    unreadable,      // it exists but cannot be read (locked, no access, a folder)
+    empty,           // it reads as the empty text
+    noTargetBlocks,  // not empty, but without one complete <target> ... </target> block
+    read,            // at least one complete block was scanned
+};
+
+// Fills `targets` with exactly 20 records, whatever the outcome: the slots the file
+// describes, fresh records for the rest.
+ConfigReadStatus readConfigFileStatus(const std::wstring& path, std::vector<Target>& targets);
+
+// True for noTargetBlocks and read: a file that exists and holds any text.
+bool readConfigFile(const std::wstring& path, std::vector<Target>& targets);
+
+std::wstring escapeXml(std::wstring_view text);
+std::wstring unescapeXml(std::wstring text);
+// Strips spaces, tabs, carriage returns and line feeds from both ends (nothing else).
+std::wstring trimBlanks(std::wstring_view text);
+bool extractTagValue(std::wstring_view block, std::wstring_view name, std::wstring& value);
+ProbeType parseProbeType(std::wstring_view text);
+// An optional sign and the decimal digits up to the first other character; 0 without
+// digits; saturated at the 32-bit limits.
+std::int32_t parseInt32(std::wstring_view text);

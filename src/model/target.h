@@ -1,0 +1,32 @@
+#pragma once
+// One monitored host: its probe settings (stored in config.xml) and its run-time results.
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+
+enum class ProbeType : std::int32_t { icmp = 0, tcp = 1 };
+
+// The table always holds this many slots once the main window exists; slot i is entry i.
+constexpr std::size_t targetSlotCount = 20;
+// The newest results a target keeps; older ones are dropped from the front.
+constexpr std::size_t historyLimit = 2500;
+
+struct Target {
+    bool enabled = true;
+    ProbeType type = ProbeType::icmp;
+    std::wstring host;
+    std::uint16_t port = 0;
+    std::int32_t interval = 10;          // seconds between two probes
+    std::deque<std::uint8_t> history;    // 1 = answered, 0 = not; oldest first
+    std::int64_t nextDue = 0;            // steady-clock nanoseconds; 0 = not yet scheduled
+};
+
+// Only targets in use are probed, drawn and counted.
+inline bool isInUse(const Target& target) { return target.enabled && !target.host.empty(); }
+
+// "icmp" or "tcp", the text form used in config.xml, the view and the log.
+inline const wchar_t* probeTypeText(ProbeType type) {
+    return type == ProbeType::tcp ? L"tcp" : L"icmp";
+}
