@@ -62,6 +62,10 @@ std::optional<std::wstring> tryReadTextFile(const std::wstring& path) {
     const std::string bytes{std::istreambuf_iterator<char>(stream),
                             std::istreambuf_iterator<char>()};
     if (stream.bad()) return std::nullopt;
+    return decodeText(bytes);
+}
+
+std::wstring decodeText(std::string_view bytes) {
     std::wstring text;
     text.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size(); ++i) {

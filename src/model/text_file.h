@@ -38,6 +38,9 @@ std::wstring readTextFile(const std::wstring& path);
 // folder); pathExists() tells the two apart.
 std::optional<std::wstring> tryReadTextFile(const std::wstring& path);
 
+// Bytes as they stand in a file, decoded by the rule above (for readers of part of a file).
+std::wstring decodeText(std::string_view bytes);
+
 // True when `path` names something in the file system (a file, or a folder in its way).
 bool pathExists(const std::wstring& path);
 
