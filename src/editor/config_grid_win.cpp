@@ -1,0 +1,151 @@
+#include <cwchar>
+
+#include "app/app_state.h"
+#include "editor/config_editor.h"
+#include "model/target_table.h"
+
+RowControls rowEnableCheck{};
+RowControls rowTypeCombo{};
+RowControls rowHostEdit{};
+RowControls rowPortEdit{};
+RowControls rowIntervalCombo{};
+
+namespace {
+
+constexpr int intervalChoices[] = {2, 5, 10, 30, 60, 120};
+constexpr WPARAM defaultIntervalIndex = 2;  // "10"
+constexpr WPARAM tcpIndex = 1;              // type list items: 0 "icmp", 1 "tcp"
+
+struct HeaderLabel {
+    const wchar_t* text;
+    int x;
+    int width;
+};
+
+constexpr HeaderLabel headerLabels[] = {
+    {L"On", 10, 30},
+    {L"Type", 45, 60},
+    {L"IP / Hostname", 125, 160},
+    {L"Port (TCP)", 395, 100},
+    {L"Interval (sec)", 505, 120},
+};
+
+struct PushButton {
+    const wchar_t* text;
+    int x;
+    int width;
+    int id;
+};
+
+constexpr PushButton pushButtons[] = {
+    {L"Import...", 10, 110, importButtonId},
+    {L"Export...", 130, 110, exportButtonId},
+    {L"Save", 440, 75, saveButtonId},
+    {L"Close", 525, 75, closeButtonId},
+};
+
+constexpr int headerY = 10;
+constexpr int firstRowY = 32;
+constexpr int rowPitch = 26;
+constexpr int buttonY = 562;
+constexpr int buttonHeight = 28;
+constexpr int droppedListHeight = 300;
+
+HWND createControl(HWND parent, DWORD extendedStyle, const wchar_t* className, DWORD style,
+                   int x, int y, int width, int height, int id, const wchar_t* text = L"") {
+    HWND control = CreateWindowExW(extendedStyle, className, text, WS_CHILD | WS_VISIBLE | style,
+                                   x, y, width, height, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   GetModuleHandleW(nullptr), nullptr);
+    applyUiFont(control);
+    return control;
+}
+
+void addListItem(HWND list, const wchar_t* text) {
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void createRow(HWND window, int row) {
+    const int y = firstRowY + rowPitch * row;
+    HWND check = createControl(window, 0, L"BUTTON", BS_AUTOCHECKBOX, 12, y + 3, 20, 20,
+                               enableCheckBaseId + row);
+    SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
+
+    HWND type = createControl(window, 0, L"ComboBox", CBS_DROPDOWNLIST, 45, y, 70,
+                              droppedListHeight, typeComboBaseId + row);
+    addListItem(type, L"icmp");
+    addListItem(type, L"tcp");
+    SendMessageW(type, CB_SETCURSEL, 0, 0);
+
+    HWND host = createControl(window, WS_EX_CLIENTEDGE, L"EDIT", ES_AUTOHSCROLL, 125, y, 260,
+                              22, hostEditBaseId + row);
+    HWND port = createControl(window, WS_EX_CLIENTEDGE, L"EDIT", ES_AUTOHSCROLL, 395, y, 90,
+                              22, portEditBaseId + row);
+
+    HWND interval = createControl(window, 0, L"ComboBox", CBS_DROPDOWNLIST, 505, y, 60,
+                                  droppedListHeight, intervalComboBaseId + row);
+    for (int seconds : intervalChoices) {
+        wchar_t number[16];
+        std::swprintf(number, 16, L"%d", seconds);
+        addListItem(interval, number);
+    }
+    SendMessageW(interval, CB_SETCURSEL, defaultIntervalIndex, 0);
+
+    rowEnableCheck[row] = check;
+    rowTypeCombo[row] = type;
+    rowHostEdit[row] = host;
+    rowPortEdit[row] = port;
+    rowIntervalCombo[row] = interval;
+    updatePortField(row);
+}
+
+void showTarget(int row, const Target& target) {
+    const bool tcp = target.type == ProbeType::tcp;
+    SendMessageW(rowEnableCheck[row], BM_SETCHECK, target.enabled ? BST_CHECKED : BST_UNCHECKED,
+                 0);
+    SendMessageW(rowTypeCombo[row], CB_SETCURSEL, tcp ? tcpIndex : 0, 0);
+    SetWindowTextW(rowHostEdit[row], target.host.c_str());
+
+    wchar_t number[16] = L"";
+    if (tcp) std::swprintf(number, 16, L"%u", static_cast<unsigned>(target.port));
+    SetWindowTextW(rowPortEdit[row], number);
+
+    // A hand-edited interval that the list does not offer shows as the default.
+    std::swprintf(number, 16, L"%d", target.interval);
+    const LRESULT found = SendMessageW(rowIntervalCombo[row], CB_FINDSTRINGEXACT,
+                                       static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(number));
+    SendMessageW(rowIntervalCombo[row], CB_SETCURSEL,
+                 found == CB_ERR ? defaultIntervalIndex : static_cast<WPARAM>(found), 0);
+    updatePortField(row);
+}
+
+}  // namespace
+
+void createConfigGrid(HWND window) {
+    for (const HeaderLabel& label : headerLabels) {
+        createControl(window, 0, L"STATIC", 0, label.x, headerY, label.width, 18, 0, label.text);
+    }
+    for (int row = 0; row < configRowCount; ++row) createRow(window, row);
+    for (const PushButton& button : pushButtons) {
+        createControl(window, 0, L"BUTTON", 0, button.x, buttonY, button.width, buttonHeight,
+                      button.id, button.text);
+    }
+}
+
+void updatePortField(int row) {
+    HWND port = rowPortEdit[row];
+    if (!port) return;
+    const bool tcp = rowTypeCombo[row] &&
+                     SendMessageW(rowTypeCombo[row], CB_GETCURSEL, 0, 0) == static_cast<LRESULT>(tcpIndex);
+    EnableWindow(port, tcp);
+    if (!tcp) SetWindowTextW(port, L"");
+}
+
+void fillConfigRows() {
+    // The copy is taken under the table's lock; no control is touched while it is held.
+    const std::vector<Target> table = targetTable.snapshot();
+    for (int row = 0; row < configRowCount; ++row) {
+        const std::size_t slot = static_cast<std::size_t>(row);
+        showTarget(row, slot < table.size() ? table[slot] : Target{});
+    }
+}

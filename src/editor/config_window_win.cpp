@@ -1,0 +1,150 @@
+#include "editor/config_window.h"
+
+#include <string>
+
+#include "app/app_messages.h"
+#include "app/app_state.h"
+#include "config/config_file.h"
+#include "editor/config_editor.h"
+#include "log/event_log.h"
+#include "model/clock.h"
+#include "model/data_folder.h"
+#include "model/target_table.h"
+
+EditorMessageBox showEditorMessage = MessageBoxW;
+
+namespace {
+
+constexpr wchar_t configClassName[] = L"Tarvex_ConfigWnd";
+constexpr int configWindowWidth = 640;
+constexpr int configWindowHeight = 642;
+constexpr COLORREF white = RGB(255, 255, 255);
+
+bool classRegistered = false;
+// Shared by every opening of the window and kept for the life of the process.
+HBRUSH configBrush = nullptr;
+
+void registerConfigWindowClass(HINSTANCE instance) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = configWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = configClassName;
+    RegisterClassW(&windowClass);
+}
+
+LRESULT onCreate(HWND window) {
+    configWindow = window;
+    if (!configBrush) configBrush = CreateSolidBrush(white);
+    createConfigGrid(window);
+    fillConfigRows();
+    return 0;
+}
+
+void onSave(HWND window) {
+    const auto list = readConfigRows(window);
+    if (!list) return;
+    // The rows keep their text as typed: blanks around a host stay in its field.
+    announceTableChange(window, L"saved", replaceTargetTable(*list));
+}
+
+bool isTypeCombo(int id) {
+    return id >= typeComboBaseId && id < typeComboBaseId + configRowCount;
+}
+
+LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(wParam);
+    switch (id) {
+    case saveButtonId:
+        onSave(window);
+        return 0;
+    case closeButtonId:
+        DestroyWindow(window);
+        return 0;
+    case importButtonId:
+        importConfigFile(window);
+        return 0;
+    case exportButtonId:
+        exportConfigRows(window);
+        return 0;
+    default:
+        if (isTypeCombo(id) && HIWORD(wParam) == CBN_SELCHANGE) {
+            updatePortField(id - typeComboBaseId);
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+LRESULT onControlColour(WPARAM wParam) {
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    SetBkMode(dc, TRANSPARENT);
+    SetBkColor(dc, white);
+    SetTextColor(dc, RGB(0, 0, 0));
+    return reinterpret_cast<LRESULT>(configBrush);
+}
+
+LRESULT onDestroy() {
+    configWindow = nullptr;
+    return 0;
+}
+
+}  // namespace
+
+void openConfigWindow() {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (!classRegistered) {
+        registerConfigWindowClass(instance);
+        classRegistered = true;
+    }
+    if (configWindow && IsWindow(configWindow)) {
+        ShowWindow(configWindow, SW_SHOW);
+        SetForegroundWindow(configWindow);
+        return;
+    }
+    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, configClassName, L"Config",
+                                  WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, configWindowWidth, configWindowHeight, mainWindow,
+                                  nullptr, instance, nullptr);
+    if (window) ShowWindow(window, SW_SHOW);
+}
+
+LRESULT CALLBACK configWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return onCreate(window);
+    case WM_COMMAND:
+        return onCommand(window, message, wParam, lParam);
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+        return onControlColour(wParam);
+    case WM_DESTROY:
+        return onDestroy();
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+bool replaceTargetTable(const std::vector<Target>& list) {
+    const std::wstring path = configFilePath();  // may create the folder: not under the lock
+    auto table = targetTable.lock();
+    table.replaceAll(list, steadyNowNanos());
+    // Written under the lock, so the worker cannot change the table while it is stored.
+    return writeConfigFile(path, table.entries());
+}
+
+void announceTableChange(HWND window, std::wstring_view action, bool stored) {
+    std::wstring event = L" | config ";
+    event += action;
+    if (!stored) event += L" in memory only: config.xml could not be written";
+    appendLogLine(formatTimestamp() + event);
+    if (mainWindow) PostMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
+    if (!stored) {
+        const std::wstring text = L"\"config.xml\" could not be written:\n" + configFilePath() +
+                                  L"\n\nThe new settings are in use, but they will be lost when "
+                                  L"Tarvex ends unless they are saved again.";
+        showEditorMessage(window, text.c_str(), L"Config", MB_OK | MB_ICONERROR);
+    }
+}
