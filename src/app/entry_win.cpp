@@ -1,6 +1,33 @@
 #include <windows.h>
+#include <commctrl.h>
+#include <winsock2.h>
 
-// Placeholder entry until the main window lands: proves the toolchain end to end.
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+#include "app/app_wiring.h"
+#include "app/main_window.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    WSADATA sockets{};
+    if (WSAStartup(MAKEWORD(2, 2), &sockets) != 0) {
+        MessageBoxW(nullptr, L"WSAStartup failed.", L"Error", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+
+    // Before the window exists: its creation already logs and starts the worker.
+    installAppHooks();
+    registerMainWindowClass(instance);
+    HWND window = createMainWindow(instance);
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+
+    WSACleanup();
     return 0;
 }

@@ -1,0 +1,34 @@
+#include "app/app_wiring.h"
+
+#include <memory>
+
+#include "app/app_messages.h"
+#include "app/app_state.h"
+#include "engine/probe_worker.h"
+#include "engine/probes.h"
+#include "log/event_log.h"
+
+namespace {
+
+void postRefresh() {
+    if (mainWindow) PostMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
+}
+
+// The copy belongs to the main window once posted; when the post fails nobody else will
+// ever see it, so it is freed here at once.
+void postLogLine(const std::wstring& line) {
+    if (!mainWindow) return;
+    std::unique_ptr<wchar_t[]> copy(new wchar_t[line.size() + 1]);
+    line.copy(copy.get(), line.size());
+    copy[line.size()] = L'\0';
+    if (PostMessageW(mainWindow, WM_APP_LOGLINE, 0, reinterpret_cast<LPARAM>(copy.get()))) {
+        copy.release();
+    }
+}
+
+}  // namespace
+
+void installAppHooks() {
+    setProbeWorkerHooks({probeIcmp, probeTcp, postRefresh});
+    setLogLineSink(postLogLine);
+}

@@ -1,0 +1,313 @@
+#include "app/main_window.h"
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "app/app_messages.h"
+#include "app/app_state.h"
+#include "app/gdi.h"
+#include "app/health.h"
+#include "app/monitoring.h"
+#include "app/startup_table.h"
+#include "app/status_panel.h"
+#include "editor/config_window.h"
+#include "log/log_window.h"
+#include "model/data_folder.h"
+#include "model/target_table.h"
+#include "view/monitor_view.h"
+
+namespace {
+
+constexpr wchar_t mainWindowClass[] = L"Tarvex_MainWnd";
+constexpr wchar_t mainWindowTitle[] = L"Tarvex Desktop " TARVEX_VERSION_TEXT L" - by the Tarvex team";
+// No sizing border and no maximize box: the window only changes size through its panels.
+constexpr DWORD mainWindowStyle =
+    WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+static_assert(mainWindowStyle == 0x06CA0000);
+
+constexpr int bareHeight = 90;
+constexpr int monitorPanelHeight = 570;
+constexpr int statusPanelHeight = 150;
+constexpr int headerBottom = 64;
+
+constexpr int serverButtonId = 1001;
+constexpr int configButtonId = 1002;
+constexpr int monitorButtonId = 1003;
+constexpr int logButtonId = 1004;
+constexpr int statusButtonId = 1005;
+constexpr int monitorViewId = 1200;
+constexpr int statusPanelId = 1201;
+
+struct HeaderButton {
+    int id;
+    const wchar_t* text;
+    int x, y, width, height;
+};
+
+// In creation order.
+constexpr HeaderButton headerButtons[] = {
+    {serverButtonId, L"Stop server", 46, 6, 140, 32},
+    {configButtonId, L"Config", 196, 6, 140, 32},
+    {monitorButtonId, L"Monitor", 346, 6, 140, 32},
+    {logButtonId, L"Log", 498, 6, 82, 32},
+    {statusButtonId, L"Status", 584, 6, 82, 32},
+};
+// Indexes into headerButtons: 1001, 1002, 1003, 1005, 1004.
+constexpr int buttonLayoutOrder[] = {0, 1, 2, 4, 3};
+
+constexpr RECT statusLampBox{14, 16, 32, 34};
+constexpr RECT healthBarBox{346, 39, 486, 45};  // one pixel below the "Monitor" button
+constexpr COLORREF goodColour = RGB(0, 170, 0);
+constexpr COLORREF badColour = RGB(220, 0, 0);
+
+bool monitorVisible = false;
+bool statusVisible = false;
+
+HMENU controlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
+
+void createUiFont() {
+    if (uiFont) return;
+    HDC screen = GetDC(nullptr);
+    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(10, pixelsPerInch, 72);
+    font.lfWeight = FW_NORMAL;
+    lstrcpynW(font.lfFaceName, L"Segoe UI", LF_FACESIZE);
+    uiFont = CreateFontIndirectW(&font);
+}
+
+HWND createChild(HWND parent, DWORD exStyle, const wchar_t* className, const wchar_t* text,
+                 DWORD style, int id, const RECT& place) {
+    return CreateWindowExW(exStyle, className, text, style, place.left, place.top,
+                           place.right - place.left, place.bottom - place.top, parent,
+                           controlId(id), GetModuleHandleW(nullptr), nullptr);
+}
+
+void showOrHide(HWND window, bool visible) {
+    if (window) ShowWindow(window, visible ? SW_SHOW : SW_HIDE);
+}
+
+// dataFolderPath() creates the folder already; this second attempt covers a shell that
+// refused the first time. A folder that still cannot be made shows up later as failed file
+// operations.
+void ensureDataFolder() {
+    const std::wstring folder = dataFolderPath();
+    if (!PathFileExistsW(folder.c_str())) SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+}
+
+void setServerButtonText(HWND window) {
+    HWND button = GetDlgItem(window, serverButtonId);
+    if (button) SetWindowTextW(button, isRunning.load() ? L"Stop server" : L"Start server");
+}
+
+// The outer height follows the two panel flags; the width never changes.
+void fitToPanels(HWND window) {
+    const int height = bareHeight + (monitorVisible ? monitorPanelHeight : 0) +
+                       (statusVisible ? statusPanelHeight : 0);
+    SetWindowPos(window, nullptr, 0, 0, mainWindowWidth, height, SWP_NOMOVE | SWP_NOZORDER);
+    layoutMainWindow(window);
+}
+
+void fillWith(HDC dc, const RECT& area, COLORREF colour) {
+    SolidBrush brush(colour);
+    FillRect(dc, &area, brush.get());
+}
+
+using ShapeFunction = BOOL(WINAPI*)(HDC, int, int, int, int);
+
+void drawOutlined(HDC dc, ShapeFunction shape, const RECT& box, COLORREF fill, COLORREF outline) {
+    SolidBrush brush(fill);
+    SolidPen pen(outline);
+    SelectGuard brushSelection(dc, brush.get());
+    SelectGuard penSelection(dc, pen.get());
+    shape(dc, box.left, box.top, box.right, box.bottom);
+}
+
+bool tableIsHealthy() {
+    TargetTable::Locked table = targetTable.lock();
+    return allTargetsInUseAnswered(table.entries());
+}
+
+LRESULT onCreate(HWND window) {
+    mainWindow = window;
+    createUiFont();
+    for (const HeaderButton& button : headerButtons) {
+        applyUiFont(createChild(window, 0, L"BUTTON", button.text,
+                                WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, button.id, RECT{}));
+    }
+    registerMonitorViewClass(GetModuleHandleW(nullptr));
+    monitorViewWindow = createChild(window, WS_EX_CLIENTEDGE, L"Tarvex_MonitorView", L"",
+                                    WS_CHILD, monitorViewId, RECT{10, 80, 610, 380});
+    showOrHide(monitorViewWindow, false);
+    statusPanel = createChild(window, WS_EX_CLIENTEDGE, L"STATIC", L"", WS_CHILD | SS_LEFT,
+                              statusPanelId, RECT{10, 120, 610, 260});
+    applyUiFont(statusPanel);
+    showOrHide(statusPanel, false);
+    ensureDataFolder();
+    loadTargetTableAtStartup();
+    autoStartMonitoring();
+    setServerButtonText(window);
+    layoutMainWindow(window);
+    refreshStatusPanel();
+    InvalidateRect(window, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT onDestroy() {
+    shutdownMonitoring();
+    if (uiFont) {
+        DeleteObject(uiFont);
+        uiFont = nullptr;
+    }
+    PostQuitMessage(0);
+    return 0;
+}
+
+// The whole client area is painted here, so WM_ERASEBKGND has nothing to do.
+LRESULT onPaint(HWND window) {
+    PaintScope paint(window);
+    HDC dc = paint.dc();
+    RECT client{};
+    GetClientRect(window, &client);
+    fillWith(dc, client, RGB(255, 255, 255));
+    fillWith(dc, RECT{0, 0, client.right, headerBottom}, RGB(250, 250, 250));
+    {
+        SolidPen separator(RGB(210, 210, 210));
+        SelectGuard selection(dc, separator.get());
+        MoveToEx(dc, 0, headerBottom, nullptr);
+        LineTo(dc, client.right, headerBottom);
+    }
+    drawOutlined(dc, Ellipse, statusLampBox, isRunning.load() ? goodColour : badColour,
+                 RGB(80, 80, 80));
+    const bool healthy = tableIsHealthy();  // the lock is released before drawing
+    drawOutlined(dc, Rectangle, healthBarBox, healthy ? goodColour : badColour,
+                 RGB(180, 180, 180));
+    return 0;
+}
+
+void onServerButton(HWND window) {
+    toggleMonitoring();
+    setServerButtonText(window);
+    InvalidateRect(window, nullptr, TRUE);  // the status lamp changes colour
+    refreshStatusPanel();
+}
+
+void onMonitorButton(HWND window) {
+    monitorVisible = !monitorVisible;
+    fitToPanels(window);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+void onStatusButton(HWND window) {
+    statusVisible = !statusVisible;
+    fitToPanels(window);
+    refreshStatusPanel();
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    switch (LOWORD(wParam)) {
+        case serverButtonId:
+            onServerButton(window);
+            return 0;
+        case configButtonId:
+            openConfigWindow();
+            return 0;
+        case monitorButtonId:
+            onMonitorButton(window);
+            return 0;
+        case logButtonId:
+            openLogWindow();
+            return 0;
+        case statusButtonId:
+            onStatusButton(window);
+            return 0;
+        default:
+            return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
+    }
+}
+
+LRESULT onRefresh(HWND window) {
+    if (monitorViewWindow) InvalidateRect(monitorViewWindow, nullptr, FALSE);
+    refreshStatusPanel();
+    InvalidateRect(window, nullptr, FALSE);  // the lamp and the health bar
+    return 0;
+}
+
+// The string is ours from the moment it was posted and is freed on every path.
+LRESULT onLogLine(LPARAM lParam) {
+    const std::unique_ptr<wchar_t[]> line(reinterpret_cast<wchar_t*>(lParam));
+    if (line) appendLineToLogView(line.get());
+    return 0;
+}
+
+}  // namespace
+
+void registerMainWindowClass(HINSTANCE instance) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = mainWindowClass;
+    RegisterClassW(&windowClass);
+}
+
+HWND createMainWindow(HINSTANCE instance) {
+    return CreateWindowExW(0, mainWindowClass, mainWindowTitle, mainWindowStyle, CW_USEDEFAULT,
+                           CW_USEDEFAULT, mainWindowWidth, bareHeight, nullptr, nullptr, instance,
+                           nullptr);
+}
+
+void layoutMainWindow(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    const int width = client.right;
+    const int height = client.bottom;
+    for (const int index : buttonLayoutOrder) {
+        const HeaderButton& button = headerButtons[index];
+        HWND control = GetDlgItem(window, button.id);
+        if (control) MoveWindow(control, button.x, button.y, button.width, button.height, TRUE);
+    }
+    showOrHide(monitorViewWindow, monitorVisible);
+    if (monitorViewWindow && monitorVisible) {
+        const int below = 80 + (statusVisible ? statusPanelHeight : 0);
+        const int viewHeight = std::max(height - below, 60);
+        MoveWindow(monitorViewWindow, 10, 70, width - 20, viewHeight, TRUE);
+    }
+    showOrHide(statusPanel, statusVisible);
+    if (statusPanel && statusVisible) {
+        MoveWindow(statusPanel, 10, height - statusPanelHeight, width - 20, 140, TRUE);
+    }
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            return onCreate(window);
+        case WM_CLOSE:
+            DestroyWindow(window);
+            return 0;
+        case WM_DESTROY:
+            return onDestroy();
+        case WM_SIZE:
+            layoutMainWindow(window);
+            return 0;
+        case WM_PAINT:
+            return onPaint(window);
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_COMMAND:
+            return onCommand(window, wParam, lParam);
+        case WM_APP_REFRESH:
+            return onRefresh(window);
+        case WM_APP_LOGLINE:
+            return onLogLine(lParam);
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
