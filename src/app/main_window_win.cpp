@@ -13,6 +13,7 @@
 #include "app/monitoring.h"
 #include "app/startup_table.h"
 #include "app/status_panel.h"
+#include "app/window_class.h"
 #include "editor/config_window.h"
 #include "log/log_window.h"
 #include "model/data_folder.h"
@@ -248,13 +249,8 @@ LRESULT onLogLine(LPARAM lParam) {
 }  // namespace
 
 void registerMainWindowClass(HINSTANCE instance) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = mainWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = mainWindowClass;
-    RegisterClassW(&windowClass);
+    registerWindowClass(instance, mainWindowClass, mainWindowProc,
+                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
 }
 
 HWND createMainWindow(HINSTANCE instance) {

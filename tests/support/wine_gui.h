@@ -35,8 +35,8 @@ SIZE outerSize(HWND window);
 // The top-level windows of `className` that this process owns.
 int countOwnWindows(const wchar_t* className);
 
-// The colour on screen at client point (x, y) of `window`; works for another process's
-// window too. Repaint an own window first (InvalidateRect + UpdateWindow).
+// The colour on screen at client point (x, y) of `window` (a child's pixels included); works
+// for another process's window too. Let an own window repaint first.
 COLORREF pixelAt(HWND window, int x, int y);
 
 // The raw bytes of a file; empty when it cannot be read.

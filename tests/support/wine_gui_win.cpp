@@ -90,10 +90,14 @@ int countOwnWindows(const wchar_t* className) {
     return search.count;
 }
 
+// Read from the screen, not the window's DC: a parent's DC excludes its children when it
+// clips them, and another process's window has no DC of ours.
 COLORREF pixelAt(HWND window, int x, int y) {
-    HDC dc = GetDC(window);
-    const COLORREF colour = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
+    POINT point{x, y};
+    ClientToScreen(window, &point);
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, point.x, point.y);
+    ReleaseDC(nullptr, screen);
     return colour;
 }
 
