@@ -9,9 +9,13 @@
 
 #include "model/target.h"
 
-// Writes the document for slots 0 to 19 (fresh records for slots `targets` lacks, entries
-// past the 20th ignored). The document goes to a temporary file beside `path` that then
-// replaces `path` in one step; false leaves `path` as it was.
+// The document for slots 0 to 19 (fresh records for slots `targets` lacks, entries past the
+// 20th ignored), 165 lines, each ended by a line feed (stored as CR LF on disk).
+std::wstring configDocumentText(const std::vector<Target>& targets);
+
+// Writes configDocumentText(targets). The document goes to a temporary file beside `path`
+// that then replaces `path` in one step; false leaves `path` as it was (also when a host holds
+// a character above U+00FF, which the file cannot store).
 bool writeConfigFile(const std::wstring& path, const std::vector<Target>& targets);
 
 enum class ConfigReadStatus {
@@ -28,6 +32,11 @@ ConfigReadStatus readConfigFileStatus(const std::wstring& path, std::vector<Targ
 
 // True for noTargetBlocks and read: a file that exists and holds any text.
 bool readConfigFile(const std::wstring& path, std::vector<Target>& targets);
+
+// The scanner behind readConfigFileStatus, on text already decoded: empty, noTargetBlocks or
+// read, and `targets` filled with exactly 20 records. A "</target>" met before the next
+// "<target>" (a damaged file) is skipped: the scan goes on after it.
+ConfigReadStatus readConfigText(std::wstring_view text, std::vector<Target>& targets);
 
 std::wstring escapeXml(std::wstring_view text);
 std::wstring unescapeXml(std::wstring text);
