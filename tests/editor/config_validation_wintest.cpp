@@ -1,5 +1,9 @@
 #include "editor/editor_fixture.h"
 
+#include <cstdlib>
+
+#include "editor/row_rules.h"
+
 namespace {
 
 using ConfigValidationTest = EditorTest;
@@ -80,4 +84,11 @@ TEST_F(ConfigValidationTest, RefusesAHostTheFileCannotStore) {
     }
     EXPECT_TRUE(fileDialogs.empty());
     expectNothingStored();
+}
+
+TEST(LeadingNumberOnWindows, AgreesWithTheRuntimeWtoi) {
+    for (const wchar_t* text : {L"443", L" \t80x", L"-5", L"+7", L"abc", L"", L"- 5", L"65536",
+                                L"99999999999", L"-99999999999"}) {
+        EXPECT_EQ(leadingNumber(text), _wtoi(text)) << testing::PrintToString(std::wstring(text));
+    }
 }
