@@ -3,6 +3,7 @@
 // Both flags are written only by the user-interface thread.
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 extern std::atomic<bool> isRunning;   // the worker probes due targets
@@ -13,7 +14,14 @@ extern std::thread workerThread;
 // the thread cannot be created, monitoring stays off and the reason is logged.
 void autoStartMonitoring();
 // Flips monitoring, logs " | monitoring started" or " | monitoring stopped" and returns
-// the new state.
+// the new state. Switching on when the worker could not be started tries to start it
+// again; when that fails too, monitoring stays off and the reason is logged.
 bool toggleMonitoring();
 // Stops and joins the worker; waits at most for the probe in progress.
 void shutdownMonitoring();
+
+// Creates the worker thread: std::thread(runProbeWorker) unless replaced. Like that
+// constructor it throws std::system_error when no thread can be created; tests install a
+// starter that does so.
+using WorkerThreadStarter = std::function<std::thread()>;
+void setWorkerThreadStarter(WorkerThreadStarter starter);

@@ -1,0 +1,65 @@
+#include "app/monitoring.h"
+
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "engine/probe_worker.h"
+#include "log/event_log.h"
+
+std::atomic<bool> isRunning{false};
+std::atomic<bool> stopWorker{false};
+std::thread workerThread;
+
+namespace {
+
+WorkerThreadStarter workerThreadStarter = [] { return std::thread(runProbeWorker); };
+
+void logMonitoringEvent(const std::wstring& text) { appendLogLine(formatTimestamp() + text); }
+
+// The runtime's reasons are plain ASCII; each byte becomes one character.
+std::wstring widen(const char* text) {
+    std::wstring wide;
+    for (; *text != '\0'; ++text) wide += static_cast<wchar_t>(static_cast<unsigned char>(*text));
+    return wide;
+}
+
+// True when the worker thread runs. Without a thread the program still works, only
+// nothing is probed, so a failure to create one is logged rather than fatal.
+bool ensureWorkerThread() {
+    if (workerThread.joinable()) return true;
+    if (stopWorker.load()) return false;  // shut down for good
+    try {
+        workerThread = workerThreadStarter();
+        return true;
+    } catch (const std::system_error& error) {
+        logMonitoringEvent(L" | monitoring could not start: " + widen(error.what()));
+        return false;
+    }
+}
+
+}  // namespace
+
+void setWorkerThreadStarter(WorkerThreadStarter starter) {
+    workerThreadStarter = std::move(starter);
+}
+
+void autoStartMonitoring() {
+    if (!ensureWorkerThread()) return;
+    isRunning.store(true);
+    logMonitoringEvent(L" | monitoring auto-start");
+}
+
+bool toggleMonitoring() {
+    const bool wasRunning = isRunning.load();
+    if (!wasRunning && !ensureWorkerThread()) return false;
+    isRunning.exchange(!wasRunning);
+    logMonitoringEvent(wasRunning ? L" | monitoring stopped" : L" | monitoring started");
+    return !wasRunning;
+}
+
+void shutdownMonitoring() {
+    stopWorker.store(true);
+    isRunning.store(false);
+    if (workerThread.joinable()) workerThread.join();
+}

@@ -1,0 +1,90 @@
+#include "engine/probe_worker.h"
+
+#include <chrono>
+#include <thread>
+#include <utility>
+
+#include "app/monitoring.h"
+#include "log/event_log.h"
+#include "model/clock.h"
+#include "model/target_table.h"
+
+namespace {
+
+constexpr std::chrono::milliseconds pauseAfterProbe{10};    // spaces probes and repaints
+constexpr std::chrono::milliseconds pauseIdleSweep{80};     // nothing was due
+constexpr std::chrono::milliseconds pauseMonitoringOff{100};
+
+// Written before the thread starts; the thread copies them once at its start.
+ProbeWorkerHooks installedHooks;
+
+// Sleeps at least `length` on the steady clock. A sleep may wake early by the platform's
+// tick (Windows rounds to milliseconds), so the rest is slept again, rounded up.
+void pause(std::chrono::milliseconds length) {
+    using std::chrono::steady_clock;
+    const auto deadline = steady_clock::now() + length;
+    for (auto now = steady_clock::now(); now < deadline; now = steady_clock::now()) {
+        std::this_thread::sleep_for(std::chrono::ceil<std::chrono::milliseconds>(deadline - now));
+    }
+}
+
+// A missing probe counts as a probe that got no answer.
+bool probe(const ProbeWorkerHooks& hooks, const Target& target) {
+    if (target.type == ProbeType::tcp) {
+        return hooks.probeTcp && hooks.probeTcp(target.host, target.port);
+    }
+    return hooks.probeIcmp && hooks.probeIcmp(target.host);
+}
+
+// "<time stamp> | <host> | tcp:<port> | FAIL", or "icmp" without a port.
+std::wstring failureLine(const Target& target) {
+    std::wstring line = formatTimestamp() + L" | " + target.host + L" | " +
+                        probeTypeText(target.type);
+    if (target.type == ProbeType::tcp) line += L":" + std::to_wstring(target.port);
+    return line + L" | FAIL";
+}
+
+// Probes one due slot with no lock held and records the result under a short one. When
+// the table has meanwhile become shorter, the result is dropped.
+void probeSlot(const ProbeWorkerHooks& hooks, std::size_t slot, const Target& target,
+               std::int64_t now) {
+    const bool answered = probe(hooks, target);
+    targetTable.recordResult(slot, answered ? 1 : 0, now);
+    if (!answered) appendLogLine(failureLine(target));
+    if (hooks.notifyRefresh) hooks.notifyRefresh();
+    pause(pauseAfterProbe);
+}
+
+// One pass over the table in slot order. Every target is scheduled from the one clock
+// reading `now`, so a target that falls due during the sweep waits for the next one. The
+// worker also looks at stopWorker before each slot, so closing the program waits for at
+// most the probe in progress, not for the rest of the sweep.
+void runSweep(const ProbeWorkerHooks& hooks) {
+    const std::size_t slotCount = targetTable.lock().entries().size();
+    const std::int64_t now = steadyNowNanos();
+    bool probedInSweep = false;
+    for (std::size_t slot = 0; slot < slotCount; ++slot) {
+        if (stopWorker.load()) return;
+        Target target;
+        if (!targetTable.copyEntryForSweep(slot, now, target)) break;
+        if (!isInUse(target) || now < target.nextDue) continue;
+        probeSlot(hooks, slot, target, now);
+        probedInSweep = true;
+    }
+    if (!probedInSweep) pause(pauseIdleSweep);
+}
+
+}  // namespace
+
+void setProbeWorkerHooks(ProbeWorkerHooks hooks) { installedHooks = std::move(hooks); }
+
+void runProbeWorker() {
+    const ProbeWorkerHooks hooks = installedHooks;
+    while (!stopWorker.load()) {
+        if (isRunning.load()) {
+            runSweep(hooks);
+        } else {
+            pause(pauseMonitoringOff);
+        }
+    }
+}
