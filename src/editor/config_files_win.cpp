@@ -1,8 +1,11 @@
-#include "editor/config_editor.h"  // <windows.h> first: commdlg.h builds on it
-
+// commdlg.h builds on the types of <windows.h>, which must come first.
+// clang-format off
+#include <windows.h>
 #include <commdlg.h>
+// clang-format on
 
 #include "config/config_file.h"
+#include "editor/config_editor.h"
 #include "editor/file_extension.h"
 #include "model/text_file.h"
 
@@ -35,8 +38,8 @@ std::optional<std::wstring> chooseConfigFile(HWND owner, bool saving) {
     dialog.lpstrFilter = L"XML Files (*.xml)\0*.xml\0All Files (*.*)\0*.*\0";
     dialog.lpstrFile = file;
     dialog.nMaxFile = fileBufferLength;
-    dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST |
-                   (saving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    dialog.Flags =
+        OFN_EXPLORER | OFN_PATHMUSTEXIST | (saving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     const BOOL chosen = saving ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
     if (!chosen) return std::nullopt;
     return std::wstring(file);

@@ -51,12 +51,11 @@ constexpr int buttonY = 562;
 constexpr int buttonHeight = 28;
 constexpr int droppedListHeight = 300;
 
-HWND createControl(HWND parent, DWORD extendedStyle, const wchar_t* className, DWORD style,
-                   int x, int y, int width, int height, int id, const wchar_t* text = L"") {
-    HWND control = CreateWindowExW(extendedStyle, className, text, WS_CHILD | WS_VISIBLE | style,
-                                   x, y, width, height, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleW(nullptr), nullptr);
+HWND createControl(HWND parent, DWORD extendedStyle, const wchar_t* className, DWORD style, int x,
+                   int y, int width, int height, int id, const wchar_t* text = L"") {
+    HWND control = CreateWindowExW(
+        extendedStyle, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     applyUiFont(control);
     return control;
 }
@@ -77,10 +76,10 @@ void createRow(HWND window, int row) {
     addListItem(type, L"tcp");
     SendMessageW(type, CB_SETCURSEL, 0, 0);
 
-    HWND host = createControl(window, WS_EX_CLIENTEDGE, L"EDIT", ES_AUTOHSCROLL, 125, y, 260,
-                              22, hostEditBaseId + row);
-    HWND port = createControl(window, WS_EX_CLIENTEDGE, L"EDIT", ES_AUTOHSCROLL, 395, y, 90,
-                              22, portEditBaseId + row);
+    HWND host = createControl(window, WS_EX_CLIENTEDGE, L"EDIT", ES_AUTOHSCROLL, 125, y, 260, 22,
+                              hostEditBaseId + row);
+    HWND port = createControl(window, WS_EX_CLIENTEDGE, L"EDIT", ES_AUTOHSCROLL, 395, y, 90, 22,
+                              portEditBaseId + row);
 
     HWND interval = createControl(window, 0, L"ComboBox", CBS_DROPDOWNLIST, 505, y, 60,
                                   droppedListHeight, intervalComboBaseId + row);
@@ -101,8 +100,7 @@ void createRow(HWND window, int row) {
 
 void showTarget(int row, const Target& target) {
     const bool tcp = target.type == ProbeType::tcp;
-    SendMessageW(rowEnableCheck[row], BM_SETCHECK, target.enabled ? BST_CHECKED : BST_UNCHECKED,
-                 0);
+    SendMessageW(rowEnableCheck[row], BM_SETCHECK, target.enabled ? BST_CHECKED : BST_UNCHECKED, 0);
     SendMessageW(rowTypeCombo[row], CB_SETCURSEL, tcp ? tcpIndex : 0, 0);
     SetWindowTextW(rowHostEdit[row], target.host.c_str());
 
@@ -135,8 +133,8 @@ void createConfigGrid(HWND window) {
 void updatePortField(int row) {
     HWND port = rowPortEdit[row];
     if (!port) return;
-    const bool tcp = rowTypeCombo[row] &&
-                     SendMessageW(rowTypeCombo[row], CB_GETCURSEL, 0, 0) == static_cast<LRESULT>(tcpIndex);
+    const bool tcp = rowTypeCombo[row] && SendMessageW(rowTypeCombo[row], CB_GETCURSEL, 0, 0) ==
+                                              static_cast<LRESULT>(tcpIndex);
     EnableWindow(port, tcp);
     if (!tcp) SetWindowTextW(port, L"");
 }

@@ -1,11 +1,10 @@
-#include "editor/config_window.h"
-
 #include <string>
 
 #include "app/app_messages.h"
 #include "app/app_state.h"
 #include "config/config_file.h"
 #include "editor/config_editor.h"
+#include "editor/config_window.h"
 #include "log/event_log.h"
 #include "model/clock.h"
 #include "model/data_folder.h"
@@ -49,31 +48,29 @@ void onSave(HWND window) {
     announceTableChange(window, L"saved", replaceTargetTable(*list));
 }
 
-bool isTypeCombo(int id) {
-    return id >= typeComboBaseId && id < typeComboBaseId + configRowCount;
-}
+bool isTypeCombo(int id) { return id >= typeComboBaseId && id < typeComboBaseId + configRowCount; }
 
 LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(wParam);
     switch (id) {
-    case saveButtonId:
-        onSave(window);
-        return 0;
-    case closeButtonId:
-        DestroyWindow(window);
-        return 0;
-    case importButtonId:
-        importConfigFile(window);
-        return 0;
-    case exportButtonId:
-        exportConfigRows(window);
-        return 0;
-    default:
-        if (isTypeCombo(id) && HIWORD(wParam) == CBN_SELCHANGE) {
-            updatePortField(id - typeComboBaseId);
+        case saveButtonId:
+            onSave(window);
             return 0;
-        }
-        return DefWindowProcW(window, message, wParam, lParam);
+        case closeButtonId:
+            DestroyWindow(window);
+            return 0;
+        case importButtonId:
+            importConfigFile(window);
+            return 0;
+        case exportButtonId:
+            exportConfigRows(window);
+            return 0;
+        default:
+            if (isTypeCombo(id) && HIWORD(wParam) == CBN_SELCHANGE) {
+                updatePortField(id - typeComboBaseId);
+                return 0;
+            }
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -112,18 +109,18 @@ void openConfigWindow() {
 
 LRESULT CALLBACK configWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        return onCreate(window);
-    case WM_COMMAND:
-        return onCommand(window, message, wParam, lParam);
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSTATIC:
-        return onControlColour(wParam);
-    case WM_DESTROY:
-        return onDestroy();
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        case WM_CREATE:
+            return onCreate(window);
+        case WM_COMMAND:
+            return onCommand(window, message, wParam, lParam);
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSTATIC:
+            return onControlColour(wParam);
+        case WM_DESTROY:
+            return onDestroy();
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 

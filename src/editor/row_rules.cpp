@@ -45,12 +45,12 @@ RowReading readRow(const RowTexts& row) {
 std::wstring rowProblemText(int rowNumber, RowProblem problem) {
     std::wstring text = L"Row " + std::to_wstring(rowNumber) + L": ";
     switch (problem) {
-    case RowProblem::invalidPort:
-        return text + L"TCP selected but port is invalid.";
-    case RowProblem::unstorableHost:
-        return text + L"the host name holds characters that cannot be stored.";
-    case RowProblem::none:
-        break;
+        case RowProblem::invalidPort:
+            return text + L"TCP selected but port is invalid.";
+        case RowProblem::unstorableHost:
+            return text + L"the host name holds characters that cannot be stored.";
+        case RowProblem::none:
+            break;
     }
     return {};
 }

@@ -12,7 +12,7 @@
 struct RowTexts {
     bool enabled = true;
     bool tcp = false;
-    std::wstring host;      // as typed, blanks included
+    std::wstring host;  // as typed, blanks included
     std::wstring port;
     std::wstring interval;  // the text of the selected interval item
 };

@@ -145,7 +145,8 @@ TEST_F(ConfigFilesTest, ImportRefusesFilesThatHoldNoConfiguration) {
     writeBytes(folder.file(L"cut.xml"), "<config><targets><target><slot>1</slot><host>x");
     std::filesystem::create_directories(folder.path() / L"folder.xml");
     SetWindowTextW(control(hostEditBaseId + 9), L"unsaved");
-    for (const wchar_t* name : {L"missing.xml", L"empty.xml", L"hello.xml", L"cut.xml", L"folder.xml"}) {
+    for (const wchar_t* name :
+         {L"missing.xml", L"empty.xml", L"hello.xml", L"cut.xml", L"folder.xml"}) {
         prompts.clear();
         fileAnswer = folder.file(name);
         click(importButtonId);

@@ -1,7 +1,6 @@
-#include "editor/editor_fixture.h"
-
 #include <cstdlib>
 
+#include "editor/editor_fixture.h"
 #include "editor/row_rules.h"
 
 namespace {

@@ -43,7 +43,8 @@ TEST_F(ConfigWindowTest, BuildsTheGridWithItsSizeIdsTextsAndFont) {
     EXPECT_EQ(GetWindowLongW(configWindow, GWL_STYLE) & 0x00CF0000, 0x00CA0000);
     EXPECT_TRUE(GetWindowLongW(configWindow, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
 
-    for (const wchar_t* label : {L"On", L"Type", L"IP / Hostname", L"Port (TCP)", L"Interval (sec)"}) {
+    for (const wchar_t* label :
+         {L"On", L"Type", L"IP / Hostname", L"Port (TCP)", L"Interval (sec)"}) {
         EXPECT_NE(FindWindowExW(configWindow, nullptr, L"Static", label), nullptr) << label;
     }
     const struct {
@@ -63,14 +64,16 @@ TEST_F(ConfigWindowTest, BuildsTheGridWithItsSizeIdsTextsAndFont) {
     EXPECT_EQ(placeOf(control(portEditBaseId + 19)), (std::vector<LONG>{395, 526, 90, 22}));
 
     for (int row = 0; row < configRowCount; ++row) {
-        EXPECT_EQ(listItems(control(typeComboBaseId + row)), (std::vector<std::wstring>{L"icmp", L"tcp"}));
+        EXPECT_EQ(listItems(control(typeComboBaseId + row)),
+                  (std::vector<std::wstring>{L"icmp", L"tcp"}));
         EXPECT_EQ(listItems(control(intervalComboBaseId + row)),
                   (std::vector<std::wstring>{L"2", L"5", L"10", L"30", L"60", L"120"}));
         EXPECT_NE(control(portEditBaseId + row), nullptr);
     }
 
     int children = 0;
-    for (HWND child = GetWindow(configWindow, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(configWindow, GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
         ++children;
         EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), uiFont);
     }

@@ -68,10 +68,10 @@ protected:
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.lpszClassName = L"EditorTest_Main";
         RegisterClassW(&windowClass);
-        mainWindow = CreateWindowExW(0, L"EditorTest_Main", L"main", WS_OVERLAPPEDWINDOW, 0, 0,
-                                     200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        uiFont = CreateFontW(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                             L"Segoe UI");
+        mainWindow = CreateWindowExW(0, L"EditorTest_Main", L"main", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                                     100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        uiFont =
+            CreateFontW(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Segoe UI");
         showEditorMessage = answerPrompt;
         chooseEditorFile = answerFileDialog;
         setLogLineSink([](const std::wstring& line) { loggedLines.push_back(line); });

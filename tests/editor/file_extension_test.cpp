@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "editor/file_extension.h"
+
+#include <gtest/gtest.h>
 
 TEST(ExportFileName, AppendsXmlOnlyWhenTheLastComponentHasNoDot) {
     struct Case {
@@ -22,6 +22,7 @@ TEST(ExportFileName, AppendsXmlOnlyWhenTheLastComponentHasNoDot) {
         {L"", L".xml"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(exportFileName(c.chosen), c.written) << testing::PrintToString(std::wstring(c.chosen));
+        EXPECT_EQ(exportFileName(c.chosen), c.written)
+            << testing::PrintToString(std::wstring(c.chosen));
     }
 }

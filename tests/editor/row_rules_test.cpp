@@ -1,8 +1,8 @@
+#include "editor/row_rules.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
-
-#include "editor/row_rules.h"
 
 namespace {
 
