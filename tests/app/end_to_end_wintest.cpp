@@ -107,7 +107,13 @@ TEST(EndToEnd, ListeningPortIsGreenClosedPortIsRedAndLogged) {
     RunningProgram program;
     ASSERT_TRUE(program.started()) << "no " << std::filesystem::path(programPath()).string();
     HWND window = nullptr;
-    ASSERT_TRUE(pumpUntil([&] { return (window = FindWindowW(L"Tarvex_MainWnd", nullptr)); }, 10s));
+    // Visible only once its creation, buttons included, is complete.
+    ASSERT_TRUE(pumpUntil(
+        [&] {
+            window = FindWindowW(L"Tarvex_MainWnd", nullptr);
+            return window && IsWindowVisible(window);
+        },
+        10s));
     PostMessageW(GetDlgItem(window, 1003), BM_CLICK, 0, 0);  // show the monitor view
     HWND view = nullptr;
     ASSERT_TRUE(pumpUntil([&] { return IsWindowVisible(view = GetDlgItem(window, 1200)); }, 5s));
