@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command in the test sandbox: a network namespace of its own with only loopback up
 # (nothing a test does can reach past this machine, not even a name look-up), a black hole
-# at 127.66.0.0/16 for time-out tests, a virtual display, and a Wine session in the test
-# prefix given as WINEPREFIX.
+# at 127.66.0.0/16 for time-out tests, an unreachable host at 127.67.0.0/16 for ICMP error
+# replies, a virtual display, and a Wine session in the test prefix given as WINEPREFIX.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -13,6 +13,9 @@ fi
 ip link set lo up
 if command -v iptables >/dev/null && iptables -A INPUT -i lo -d 127.66.0.0/16 -j DROP 2>/dev/null; then
   export TARVEX_BLACK_HOLE=127.66.0.1
+  # And a host that answers everything with an ICMP "host unreachable" error.
+  iptables -A INPUT -i lo -d 127.67.0.0/16 -j REJECT --reject-with icmp-host-unreachable &&
+    export TARVEX_UNREACHABLE=127.67.0.1
 else
   echo "sandbox: no iptables here; the time-out tests against a silent host are skipped" >&2
 fi
