@@ -102,6 +102,8 @@ bool writeTextFile(const std::wstring& path, std::wstring_view text) {
 bool replaceTextFile(const std::wstring& path, std::wstring_view text) {
     if (!isStorableText(text)) return false;
     const std::wstring temporary = path + L".tmp";
+    // A folder by that name is not ours to write into or to remove on failure.
+    if (isFolder(temporary)) return false;
     if (!writeTextFile(temporary, text) || !replaceFileWith(temporary, path)) {
         std::error_code error;
         std::filesystem::remove(std::filesystem::path(temporary), error);
