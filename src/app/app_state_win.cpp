@@ -9,5 +9,6 @@ HWND configWindow = nullptr;
 HFONT uiFont = nullptr;
 
 void applyUiFont(HWND control) {
-    if (control && uiFont) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont), TRUE);
+    if (control && uiFont)
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont), TRUE);
 }

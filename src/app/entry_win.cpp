@@ -1,6 +1,9 @@
+// commctrl.h needs windows.h before it.
+// clang-format off
 #include <windows.h>
 #include <commctrl.h>
 #include <winsock2.h>
+// clang-format on
 
 #include "app/app_wiring.h"
 #include "app/main_window.h"

@@ -1,5 +1,3 @@
-#include "app/main_window.h"
-
 #include <shlobj.h>
 #include <shlwapi.h>
 
@@ -10,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/gdi.h"
 #include "app/health.h"
+#include "app/main_window.h"
 #include "app/monitoring.h"
 #include "app/startup_table.h"
 #include "app/status_panel.h"
@@ -23,7 +22,8 @@
 namespace {
 
 constexpr wchar_t mainWindowClass[] = L"Tarvex_MainWnd";
-constexpr wchar_t mainWindowTitle[] = L"Tarvex Desktop " TARVEX_VERSION_TEXT L" - by the Tarvex team";
+constexpr wchar_t mainWindowTitle[] =
+    L"Tarvex Desktop " TARVEX_VERSION_TEXT L" - by the Tarvex team";
 // No sizing border and no maximize box: the window only changes size through its panels.
 constexpr DWORD mainWindowStyle =
     WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -50,10 +50,8 @@ struct HeaderButton {
 
 // In creation order.
 constexpr HeaderButton headerButtons[] = {
-    {serverButtonId, L"Stop server", 46, 6, 140, 32},
-    {configButtonId, L"Config", 196, 6, 140, 32},
-    {monitorButtonId, L"Monitor", 346, 6, 140, 32},
-    {logButtonId, L"Log", 498, 6, 82, 32},
+    {serverButtonId, L"Stop server", 46, 6, 140, 32}, {configButtonId, L"Config", 196, 6, 140, 32},
+    {monitorButtonId, L"Monitor", 346, 6, 140, 32},   {logButtonId, L"Log", 498, 6, 82, 32},
     {statusButtonId, L"Status", 584, 6, 82, 32},
 };
 // Indexes into headerButtons: 1001, 1002, 1003, 1005, 1004.
@@ -141,8 +139,8 @@ LRESULT onCreate(HWND window) {
                                 WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, button.id, RECT{}));
     }
     registerMonitorViewClass(GetModuleHandleW(nullptr));
-    monitorViewWindow = createChild(window, WS_EX_CLIENTEDGE, L"Tarvex_MonitorView", L"",
-                                    WS_CHILD, monitorViewId, RECT{10, 80, 610, 380});
+    monitorViewWindow = createChild(window, WS_EX_CLIENTEDGE, L"Tarvex_MonitorView", L"", WS_CHILD,
+                                    monitorViewId, RECT{10, 80, 610, 380});
     showOrHide(monitorViewWindow, false);
     statusPanel = createChild(window, WS_EX_CLIENTEDGE, L"STATIC", L"", WS_CHILD | SS_LEFT,
                               statusPanelId, RECT{10, 120, 610, 260});
@@ -185,8 +183,7 @@ LRESULT onPaint(HWND window) {
     drawOutlined(dc, Ellipse, statusLampBox, isRunning.load() ? goodColour : badColour,
                  RGB(80, 80, 80));
     const bool healthy = tableIsHealthy();  // the lock is released before drawing
-    drawOutlined(dc, Rectangle, healthBarBox, healthy ? goodColour : badColour,
-                 RGB(180, 180, 180));
+    drawOutlined(dc, Rectangle, healthBarBox, healthy ? goodColour : badColour, RGB(180, 180, 180));
     return 0;
 }
 

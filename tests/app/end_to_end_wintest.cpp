@@ -2,9 +2,8 @@
 // loopback port that listens and one that does not, a green and a red row in the monitor
 // view, the failure in monitor.log, and a prompt end on WM_CLOSE.
 
-#include <winsock2.h>
-
 #include <gtest/gtest.h>
+#include <winsock2.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -120,12 +119,12 @@ TEST(EndToEnd, ListeningPortIsGreenClosedPortIsRedAndLogged) {
     EXPECT_EQ(outerSize(window).cy, 660);
 
     // Row k's lamp centre is at (18, 21 + 26 k); its newest result bar ends at x 650.
-    const std::wstring failure = L" | 127.0.0.1 | tcp:" + std::to_wstring(closed.port()) + L" | FAIL";
+    const std::wstring failure =
+        L" | 127.0.0.1 | tcp:" + std::to_wstring(closed.port()) + L" | FAIL";
     const bool seen = pumpUntil(
         [&] {
             return pixelAt(view, 18, 21) == green && pixelAt(view, 649, 18) == green &&
-                   pixelAt(view, 18, 47) == red && pixelAt(view, 649, 44) == red &&
-                   logHas(failure);
+                   pixelAt(view, 18, 47) == red && pixelAt(view, 649, 44) == red && logHas(failure);
         },
         10s);
     EXPECT_TRUE(seen) << "lamps " << pixelAt(view, 18, 21) << ", " << pixelAt(view, 18, 47);

@@ -22,7 +22,8 @@ bool isFreshTarget(const Target& target) {
 
 bool holdsDefaultTable() {
     const std::vector<Target> table = targetTable.snapshot();
-    return table.size() == targetSlotCount && std::all_of(table.begin(), table.end(), isFreshTarget);
+    return table.size() == targetSlotCount &&
+           std::all_of(table.begin(), table.end(), isFreshTarget);
 }
 
 std::size_t countLines(const std::string& bytes) {
@@ -65,17 +66,17 @@ protected:
     void expectUnreadableFileLeftAlone() {
         startAndClose();
         EXPECT_TRUE(holdsDefaultTable());
-        EXPECT_TRUE(logMentions(L" | config.xml could not be read; monitoring the default table, "
-                                L"file left unchanged: " + path));
+        EXPECT_TRUE(
+            logMentions(L" | config.xml could not be read; monitoring the default table, "
+                        L"file left unchanged: " +
+                        path));
         EXPECT_TRUE(logMentions(L" | monitoring auto-start"));
     }
 
     std::wstring path;
 };
 
-TEST_F(Startup, MissingFileBecomesTheDefaultTableAndANewFile) {
-    expectDefaultTableWrittenAnew();
-}
+TEST_F(Startup, MissingFileBecomesTheDefaultTableAndANewFile) { expectDefaultTableWrittenAnew(); }
 
 TEST_F(Startup, EmptyFileBecomesTheDefaultTableAndANewFile) {
     std::ofstream(std::filesystem::path(path)).close();
@@ -95,8 +96,8 @@ TEST_F(Startup, GoodFileIsLoadedWithoutBeingRewritten) {
     // An old time stamp shows any rewrite, even one within the same second.
     const std::string bytes = fileBytes(path);
     {
-        HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
+        HANDLE file =
+            CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
         const FILETIME old{0x69050000u, 0x01D5C036u};  // 2020-01-01
         SetFileTime(file, nullptr, nullptr, &old);

@@ -10,9 +10,9 @@ std::wstring blanks(std::size_t count) { return std::wstring(count, L' '); }
 std::wstring expectedText(const std::wstring& state, const std::wstring& count,
                           const std::wstring& folder) {
     return L"Server Status:" + blanks(19) + state + L"\r\n" +  //
-           L"Targets:" + blanks(27) + count + L"\r\n\r\n" +     //
-           L"Config Path:" + blanks(21) + folder + L"config.xml\r\n" +
-           L"Log Path:" + blanks(25) + folder + L"monitor.log\r\n\r\n";
+           L"Targets:" + blanks(27) + count + L"\r\n\r\n" +    //
+           L"Config Path:" + blanks(21) + folder + L"config.xml\r\n" + L"Log Path:" + blanks(25) +
+           folder + L"monitor.log\r\n\r\n";
 }
 
 TEST(StatusText, LaysOutStateCountAndPathsLineByLine) {
