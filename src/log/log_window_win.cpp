@@ -1,0 +1,166 @@
+#include <algorithm>
+#include <string>
+
+#include "app/app_state.h"
+#include "log/log_tail.h"
+#include "log/log_window.h"
+#include "model/data_folder.h"
+#include "model/text_file.h"
+
+namespace {
+
+constexpr wchar_t logWindowClassName[] = L"Tarvex_LogWnd";
+constexpr int logEditId = 3001;
+constexpr int deleteButtonId = 3002;
+
+// An edit control gets slower with every character it holds (under Wine, setting 100,000
+// characters takes about 30 ms and one append at 1 million about 0.8 ms), so the field holds
+// only the newest part of the log: at most logViewTailBytes of the file when it is loaded,
+// and at most logViewMaxChars while lines arrive. Past that, the oldest lines are cut in one
+// chunk down to logViewKeptChars, so only one append in a few thousand pays for a cut.
+constexpr std::uintmax_t logViewTailBytes = 128 * 1024;
+constexpr std::size_t logViewMaxChars = 256 * 1024;
+constexpr std::size_t logViewKeptChars = 128 * 1024;
+// How far past the cut point a line end is looked for; entries are far shorter.
+constexpr std::size_t lineEndSearchChars = 4096;
+
+bool logWindowClassRegistered = false;
+
+std::size_t textLength(HWND edit) { return static_cast<std::size_t>(GetWindowTextLengthW(edit)); }
+
+void moveCaretToEnd(HWND edit) {
+    const LPARAM end = static_cast<LPARAM>(textLength(edit));
+    SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(end), end);
+}
+
+void replaceSelection(HWND edit, const std::wstring& text) {
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Makes room for `incoming` characters: when the field would pass its bound, its oldest
+// whole lines give way to the note that older entries are in the file.
+void trimOldestLines(HWND edit, std::size_t incoming) {
+    const std::size_t length = textLength(edit);
+    if (length + incoming <= logViewMaxChars) return;
+    const std::size_t cutAtLeast = std::min(length, length + incoming - logViewKeptChars);
+    std::wstring head(cutAtLeast + lineEndSearchChars + 1, L'\0');
+    head.resize(
+        static_cast<std::size_t>(GetWindowTextW(edit, head.data(), static_cast<int>(head.size()))));
+    const std::size_t lineEnd = cutAtLeast == 0 ? 0 : head.find(L'\n', cutAtLeast - 1);
+    const std::size_t cut = lineEnd == std::wstring::npos ? head.size() : lineEnd + 1;
+    SendMessageW(edit, EM_SETSEL, 0, static_cast<LPARAM>(cut));
+    replaceSelection(edit, olderEntriesNote(logFilePath()));
+}
+
+void placeControls(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    const int width = client.right;
+    const int height = client.bottom;
+    if (HWND edit = GetDlgItem(window, logEditId)) {
+        MoveWindow(edit, 10, 10, width - 20, height - 55, TRUE);
+    }
+    if (HWND button = GetDlgItem(window, deleteButtonId)) {
+        MoveWindow(button, 10, height - 38, 140, 26, TRUE);
+    }
+}
+
+HWND createControl(HWND window, DWORD extendedStyle, const wchar_t* className, const wchar_t* text,
+                   DWORD style, int id) {
+    HWND control = CreateWindowExW(extendedStyle, className, text, style, 0, 0, 0, 0, window,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   GetModuleHandleW(nullptr), nullptr);
+    applyUiFont(control);
+    return control;
+}
+
+LRESULT onCreate(HWND window) {
+    HWND edit = createControl(
+        window, WS_EX_CLIENTEDGE, L"EDIT", L"",
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
+        logEditId);
+    createControl(window, 0, L"BUTTON", L"Delete log file", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                  deleteButtonId);
+    placeControls(window);
+    // The default limit (30000 characters) would silently drop every later entry.
+    SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
+    logWindow = window;
+    logEdit = edit;
+    reloadLogView(logEdit);
+    return 0;
+}
+
+void deleteLogFile() {
+    writeTextFile(logFilePath(), L"");
+    if (logEdit) SetWindowTextW(logEdit, L"");
+}
+
+LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(wParam) != deleteButtonId) {
+        return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
+    }
+    deleteLogFile();
+    return 0;
+}
+
+LRESULT CALLBACK logWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            return onCreate(window);
+        case WM_SIZE:
+            placeControls(window);
+            return 0;
+        case WM_CLOSE:
+            ShowWindow(window, SW_HIDE);  // kept, with its text, until the main window ends
+            return 0;
+        case WM_COMMAND:
+            return onCommand(window, wParam, lParam);
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void registerLogWindowClass() {
+    WNDCLASSW logClass{};
+    logClass.lpfnWndProc = logWindowProc;
+    logClass.hInstance = GetModuleHandleW(nullptr);
+    logClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    logClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    logClass.lpszClassName = logWindowClassName;
+    RegisterClassW(&logClass);
+}
+
+}  // namespace
+
+void openLogWindow() {
+    if (!logWindowClassRegistered) {
+        registerLogWindowClass();
+        logWindowClassRegistered = true;
+    }
+    if (logWindow && IsWindow(logWindow)) {
+        ShowWindow(logWindow, SW_SHOW);
+        SetForegroundWindow(logWindow);
+        reloadLogView(logEdit);
+        return;
+    }
+    HWND window = CreateWindowExW(0, logWindowClassName, L"Tarvex - Log", WS_OVERLAPPEDWINDOW,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, 900, 520, mainWindow, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(window, SW_SHOW);
+}
+
+void reloadLogView(HWND edit) {
+    if (!edit) return;
+    SetWindowTextW(edit, readLogTail(logFilePath(), logViewTailBytes).c_str());
+    moveCaretToEnd(edit);
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+}
+
+void appendLineToLogView(const wchar_t* line) {
+    if (!line || !logEdit || !IsWindow(logEdit)) return;
+    const std::wstring entry = std::wstring(line) + L"\r\n";
+    trimOldestLines(logEdit, entry.size());
+    moveCaretToEnd(logEdit);
+    replaceSelection(logEdit, entry);
+    SendMessageW(logEdit, EM_SCROLLCARET, 0, 0);
+}

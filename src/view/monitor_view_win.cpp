@@ -1,0 +1,123 @@
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/gdi.h"
+#include "model/target_table.h"
+#include "view/monitor_view.h"
+#include "view/monitor_view_paint.h"
+
+namespace {
+
+constexpr wchar_t monitorViewClassName[] = L"Tarvex_MonitorView";
+
+constexpr COLORREF backgroundColour = RGB(255, 255, 255);
+constexpr COLORREF frameOutlineColour = RGB(210, 210, 210);
+constexpr COLORREF lampOutlineColour = RGB(80, 80, 80);
+
+constexpr int resultsFrameTop = 6;
+constexpr int resultsFrameBottomMargin = 6;
+constexpr int firstRowTop = 10;
+constexpr int rowPitch = 26;
+constexpr int hostTextLeft = 32;
+constexpr int protocolTextLeft = 300;
+
+void paintBackgroundAndFrame(HDC dc, int width, int height) {
+    const RECT client{0, 0, width, height};
+    const SolidBrush background(backgroundColour);
+    FillRect(dc, &client, background.get());
+
+    const SolidPen outline(frameOutlineColour);
+    const SelectGuard brushChoice(dc, background.get());
+    const SelectGuard penChoice(dc, outline.get());
+    Rectangle(dc, resultsFrameLeft, resultsFrameTop, resultsFrameRight,
+              height - resultsFrameBottomMargin);
+}
+
+std::vector<ViewRow> copyViewRows() {
+    TargetTable::Locked table = targetTable.lock();
+    return buildViewRows(table.entries());
+}
+
+void paintLamp(HDC dc, const ViewRow& row, int rowTop) {
+    const SolidBrush fill(lampShowsAnswer(row) ? answeredColour : failedColour);
+    const SolidPen outline(lampOutlineColour);
+    const SelectGuard brushChoice(dc, fill.get());
+    const SelectGuard penChoice(dc, outline.get());
+    Ellipse(dc, 12, rowTop + 5, 24, rowTop + 17);
+}
+
+void paintText(HDC dc, int left, int top, const std::wstring& text) {
+    TextOutW(dc, left, top, text.c_str(), static_cast<int>(text.size()));
+}
+
+LRESULT onPaint(HWND window) {
+    const PaintScope paint(window);
+    RECT client{};
+    GetClientRect(window, &client);
+    const BackBuffer buffer(paint.dc(), client.right, client.bottom);
+    if (!buffer.ok()) return 0;
+    paintMonitorView(buffer.dc(), client.right, client.bottom);
+    buffer.copyTo(paint.dc());
+    return 0;
+}
+
+}  // namespace
+
+RECT barSpan(int rowTop, std::size_t barCount, std::size_t first, std::size_t end) {
+    const int left = firstBarLeft(barCount);
+    return RECT{left + barWidth * static_cast<int>(first), rowTop + 3,
+                left + barWidth * static_cast<int>(end), rowTop + 13};
+}
+
+void paintResultRuns(HDC dc, const ViewRow& row, int rowTop) {
+    const std::vector<bool>& results = row.recentResults;
+    if (results.empty()) return;
+    const SolidBrush answered(answeredColour);
+    const SolidBrush failed(failedColour);
+    for (std::size_t first = 0; first < results.size();) {
+        std::size_t end = first + 1;
+        while (end < results.size() && results[end] == results[first]) ++end;
+        const RECT run = barSpan(rowTop, results.size(), first, end);
+        FillRect(dc, &run, results[first] ? answered.get() : failed.get());
+        first = end;
+    }
+}
+
+void paintMonitorViewWith(HDC dc, int width, int height, BarPainter paintBars) {
+    paintBackgroundAndFrame(dc, width, height);
+    SetBkMode(dc, TRANSPARENT);
+    const SelectGuard fontChoice(dc, uiFont);
+    const std::vector<ViewRow> rows = copyViewRows();
+    int rowTop = firstRowTop;
+    for (const ViewRow& row : rows) {
+        paintLamp(dc, row, rowTop);
+        paintText(dc, hostTextLeft, rowTop, row.host);
+        paintText(dc, protocolTextLeft, rowTop, row.protocolText);
+        paintBars(dc, row, rowTop);
+        rowTop += rowPitch;
+    }
+}
+
+void paintMonitorView(HDC dc, int width, int height) {
+    paintMonitorViewWith(dc, width, height, paintResultRuns);
+}
+
+void registerMonitorViewClass(HINSTANCE instance) {
+    WNDCLASSW viewClass{};
+    viewClass.lpfnWndProc = monitorViewProc;
+    viewClass.hInstance = instance;
+    viewClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    viewClass.lpszClassName = monitorViewClassName;
+    RegisterClassW(&viewClass);
+}
+
+LRESULT CALLBACK monitorViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            return onPaint(window);
+        case WM_ERASEBKGND:
+            return 1;  // the paint covers every pixel from the back buffer
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,34 @@
+#pragma once
+// What the monitor view draws of one target. The painter copies these out of the table
+// while it holds the lock and draws from the copy after releasing it, so the worker never
+// waits for the drawing.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "model/target.h"
+
+// The results frame's left and right edges in the view, and the newest results one row
+// shows: 145 bars of 2 px fill the frame's 290 px.
+constexpr int resultsFrameLeft = 360;
+constexpr int resultsFrameRight = 650;
+constexpr int barWidth = 2;
+constexpr std::size_t maxBarsPerRow = 145;
+
+struct ViewRow {
+    std::wstring host;
+    std::wstring protocolText;        // "icmp", or "tcp:" and the port
+    std::vector<bool> recentResults;  // oldest first; true where the target answered
+};
+
+// One row per target in use, in slot order: disabled or host-less slots leave no gap.
+// Call with the table locked.
+std::vector<ViewRow> buildViewRows(const std::vector<Target>& targets);
+
+// The lamp is green only when the newest result is an answer; no result counts as none.
+bool lampShowsAnswer(const ViewRow& row);
+
+// Left edge of the oldest of `barCount` bars: the newest bar always ends at the frame's
+// right edge and a full row starts at its left edge.
+int firstBarLeft(std::size_t barCount);
