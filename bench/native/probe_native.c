@@ -2,7 +2,7 @@
  * benchmarks: a TCP connect to 127.0.0.1:<port> (non-blocking connect, poll for writable up
  * to 1 s, SO_ERROR, close) and one ICMP echo of 127.0.0.1 carrying "ping" over an ICMP
  * datagram socket (reply awaited up to 1000 ms), alternately. After five untimed warm-up
- * rounds prints "tcp|icmp <nanoseconds> <1 answered|0 not>" per probe.
+ * rounds prints "native tcp|icmp <nanoseconds> <1 answered|0 not>" per probe.
  * Usage: probe_native <listening port> <probes of each kind> */
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -88,10 +88,10 @@ int main(int argc, char** argv) {
     for (long round = 0; round < count; ++round) {
         long long start = nowNanos();
         int answered = probeTcp((unsigned short)port);
-        printf("tcp %lld %d\n", nowNanos() - start, answered);
+        printf("native tcp %lld %d\n", nowNanos() - start, answered);
         start = nowNanos();
         answered = probeIcmp();
-        printf("icmp %lld %d\n", nowNanos() - start, answered);
+        printf("native icmp %lld %d\n", nowNanos() - start, answered);
     }
     return 0;
 }
