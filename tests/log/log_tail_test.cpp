@@ -60,15 +60,11 @@ TEST(LogTail, CutsALargeFileAtALineStartAfterTheNote) {
     }
 }
 
-TEST(LogTail, ShowsOnlyTheNoteWhenTheEndHoldsNoLineStart) {
+TEST(LogTail, WithoutALineStartInTheEndOnlyTheNoteAndWithoutAFileNothing) {
     ScratchFolder folder;
     const std::wstring path = folder.file(L"monitor.log");
     writeBytes(path, "old\r\r\n" + std::string(5000, 'x'));
     EXPECT_EQ(readLogTail(path, 1000), olderEntriesNote(path));
-}
-
-TEST(LogTail, MissingFileOrFolderReadsEmpty) {
-    ScratchFolder folder;
     EXPECT_EQ(readLogTail(folder.file(L"missing.log"), 1000), L"");
-    EXPECT_EQ(readLogTail(folder.file(L""), 1000), L"");
+    EXPECT_EQ(readLogTail(folder.path().wstring(), 1000), L"") << "a folder";
 }
