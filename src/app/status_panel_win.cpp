@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "app/app_state.h"
 #include "app/monitoring.h"
@@ -12,8 +11,13 @@
 
 void refreshStatusPanel() {
     if (!statusPanel) return;
-    const std::vector<Target> table = targetTable.snapshot();  // the lock ends here
-    const auto inUse = std::count_if(table.begin(), table.end(), isInUse);
+    // Counted under the lock rather than from a snapshot: this runs after every probe, and
+    // a snapshot would copy every history while the worker waits.
+    std::ptrdiff_t inUse = 0;
+    {
+        TargetTable::Locked table = targetTable.lock();
+        inUse = std::count_if(table.entries().begin(), table.entries().end(), isInUse);
+    }
     const std::wstring text =
         buildStatusText(isRunning.load(), static_cast<std::size_t>(inUse), dataFolderPath());
     SetWindowTextW(statusPanel, text.c_str());

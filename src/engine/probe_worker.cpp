@@ -1,6 +1,8 @@
 #include "engine/probe_worker.h"
 
+#include <algorithm>
 #include <chrono>
+#include <limits>
 #include <thread>
 #include <utility>
 
@@ -12,7 +14,7 @@
 namespace {
 
 constexpr std::chrono::milliseconds pauseAfterProbe{10};    // spaces probes and repaints
-constexpr std::chrono::milliseconds pauseIdleSweep{80};     // nothing was due
+constexpr std::chrono::milliseconds pauseIdleSweep{80};     // nothing was due: the longest wait
 constexpr std::chrono::milliseconds pauseMonitoringOff{100};
 
 // Written before the thread starts; the thread copies them once at its start.
@@ -20,7 +22,7 @@ ProbeWorkerHooks installedHooks;
 
 // Sleeps at least `length` on the steady clock. A sleep may wake early by the platform's
 // tick (Windows rounds to milliseconds), so the rest is slept again, rounded up.
-void pause(std::chrono::milliseconds length) {
+void pause(std::chrono::nanoseconds length) {
     using std::chrono::steady_clock;
     const auto deadline = steady_clock::now() + length;
     for (auto now = steady_clock::now(); now < deadline; now = steady_clock::now()) {
@@ -55,6 +57,16 @@ void probeSlot(const ProbeWorkerHooks& hooks, std::size_t slot, const Target& ta
     pause(pauseAfterProbe);
 }
 
+// After a sweep that found nothing due, the worker waits until the earliest target in use
+// falls due, but never longer than the idle pause. A target is then probed close to its
+// time, and since it is rescheduled from the sweep's clock reading, its period does not
+// drift by the length of an idle pause.
+std::chrono::nanoseconds idlePause(std::int64_t earliestDue) {
+    const std::int64_t untilDue = earliestDue - steadyNowNanos();
+    return std::clamp(std::chrono::nanoseconds(untilDue), std::chrono::nanoseconds(0),
+                      std::chrono::nanoseconds(pauseIdleSweep));
+}
+
 // One pass over the table in slot order. Every target is scheduled from the one clock
 // reading `now`, so a target that falls due during the sweep waits for the next one. The
 // worker also looks at stopWorker before each slot, so closing the program waits for at
@@ -63,15 +75,20 @@ void runSweep(const ProbeWorkerHooks& hooks) {
     const std::size_t slotCount = targetTable.lock().entries().size();
     const std::int64_t now = steadyNowNanos();
     bool probedInSweep = false;
+    std::int64_t earliestDue = std::numeric_limits<std::int64_t>::max();
     for (std::size_t slot = 0; slot < slotCount; ++slot) {
         if (stopWorker.load()) return;
         Target target;
         if (!targetTable.copyEntryForSweep(slot, now, target)) break;
-        if (!isInUse(target) || now < target.nextDue) continue;
+        if (!isInUse(target)) continue;
+        if (now < target.nextDue) {
+            earliestDue = std::min(earliestDue, target.nextDue);
+            continue;
+        }
         probeSlot(hooks, slot, target, now);
         probedInSweep = true;
     }
-    if (!probedInSweep) pause(pauseIdleSweep);
+    if (!probedInSweep) pause(idlePause(earliestDue));
 }
 
 }  // namespace
