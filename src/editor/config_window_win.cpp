@@ -2,6 +2,7 @@
 
 #include "app/app_messages.h"
 #include "app/app_state.h"
+#include "app/window_class.h"
 #include "config/config_file.h"
 #include "editor/config_editor.h"
 #include "editor/config_window.h"
@@ -24,13 +25,8 @@ bool classRegistered = false;
 HBRUSH configBrush = nullptr;
 
 void registerConfigWindowClass(HINSTANCE instance) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = configWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = configClassName;
-    RegisterClassW(&windowClass);
+    registerWindowClass(instance, configClassName, configWindowProc,
+                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
 }
 
 LRESULT onCreate(HWND window) {

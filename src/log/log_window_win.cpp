@@ -2,6 +2,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/window_class.h"
 #include "log/log_tail.h"
 #include "log/log_window.h"
 #include "model/data_folder.h"
@@ -122,13 +123,8 @@ LRESULT CALLBACK logWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 void registerLogWindowClass() {
-    WNDCLASSW logClass{};
-    logClass.lpfnWndProc = logWindowProc;
-    logClass.hInstance = GetModuleHandleW(nullptr);
-    logClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    logClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    logClass.lpszClassName = logWindowClassName;
-    RegisterClassW(&logClass);
+    registerWindowClass(GetModuleHandleW(nullptr), logWindowClassName, logWindowProc,
+                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
 }
 
 }  // namespace

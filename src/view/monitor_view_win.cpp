@@ -1,6 +1,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/window_class.h"
 #include "app/gdi.h"
 #include "model/target_table.h"
 #include "view/monitor_view.h"
@@ -103,12 +104,8 @@ void paintMonitorView(HDC dc, int width, int height) {
 }
 
 void registerMonitorViewClass(HINSTANCE instance) {
-    WNDCLASSW viewClass{};
-    viewClass.lpfnWndProc = monitorViewProc;
-    viewClass.hInstance = instance;
-    viewClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    viewClass.lpszClassName = monitorViewClassName;
-    RegisterClassW(&viewClass);
+    // No background brush: the view paints every pixel itself.
+    registerWindowClass(instance, monitorViewClassName, monitorViewProc, nullptr);
 }
 
 LRESULT CALLBACK monitorViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
