@@ -5,32 +5,31 @@
 
 #include <windows.h>
 
-class SolidBrush {
+// Owns one brush or pen and deletes it with the owner.
+template <typename Handle>
+class GdiObject {
 public:
-    explicit SolidBrush(COLORREF colour) : brush_(CreateSolidBrush(colour)) {}
-    ~SolidBrush() {
-        if (brush_) DeleteObject(brush_);
+    explicit GdiObject(Handle handle) : handle_(handle) {}
+    ~GdiObject() {
+        if (handle_) DeleteObject(handle_);
     }
-    SolidBrush(const SolidBrush&) = delete;
-    SolidBrush& operator=(const SolidBrush&) = delete;
-    HBRUSH get() const { return brush_; }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    Handle get() const { return handle_; }
 
 private:
-    HBRUSH brush_;
+    Handle handle_;
 };
 
-class SolidPen {
+class SolidBrush : public GdiObject<HBRUSH> {
 public:
-    explicit SolidPen(COLORREF colour) : pen_(CreatePen(PS_SOLID, 1, colour)) {}
-    ~SolidPen() {
-        if (pen_) DeleteObject(pen_);
-    }
-    SolidPen(const SolidPen&) = delete;
-    SolidPen& operator=(const SolidPen&) = delete;
-    HPEN get() const { return pen_; }
+    explicit SolidBrush(COLORREF colour) : GdiObject(CreateSolidBrush(colour)) {}
+};
 
-private:
-    HPEN pen_;
+// One pixel wide, as every line the program draws.
+class SolidPen : public GdiObject<HPEN> {
+public:
+    explicit SolidPen(COLORREF colour) : GdiObject(CreatePen(PS_SOLID, 1, colour)) {}
 };
 
 // Selects an object into a device context for the guard's lifetime. A null object selects
