@@ -6,81 +6,57 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 #include "config/config_file.h"
 #include "model/data_folder.h"
+#include "model/scratch_files.h"
 #include "model/target_table.h"
+#include "model/text_file.h"
 #include "support/wine_gui.h"
 
 namespace {
 
-bool isFreshTarget(const Target& target) {
-    return target.enabled && target.type == ProbeType::icmp && target.host.empty() &&
-           target.port == 0 && target.interval == 10 && target.history.empty();
-}
-
-bool holdsDefaultTable() {
-    const std::vector<Target> table = targetTable.snapshot();
-    return table.size() == targetSlotCount &&
-           std::all_of(table.begin(), table.end(), isFreshTarget);
-}
-
-std::size_t countLines(const std::string& bytes) {
-    return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
-}
-
-FILETIME lastWriteTime(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
-    return data.ftLastWriteTime;
-}
-
-bool logMentions(const std::wstring& text) {
-    const std::vector<std::wstring> events = logEvents();
-    return std::any_of(events.begin(), events.end(), [&](const std::wstring& event) {
-        return event.find(text) != std::wstring::npos;
-    });
-}
-
 class Startup : public ::testing::Test {
 protected:
-    void SetUp() override {
-        removeDataFiles();
-        path = configFilePath();
-    }
-    void startAndClose() { closeMainWindow(startMainWindow()); }
+    void SetUp() override { removeDataFiles(); }
 
-    void expectDefaultTableWrittenAnew() {
-        startAndClose();
-        EXPECT_TRUE(holdsDefaultTable());
-        EXPECT_EQ(countLines(fileBytes(path)), 165u);
-        std::vector<Target> reread;
-        EXPECT_EQ(readConfigFileStatus(path, reread), ConfigReadStatus::read);
-        EXPECT_TRUE(std::all_of(reread.begin(), reread.end(), isFreshTarget));
-        EXPECT_FALSE(logMentions(L"config.xml"));
+    // Starts and closes the main window: the table then holds `expected` without results,
+    // and the log holds `firstEvent` (when given) and the start of monitoring.
+    void startAndExpect(const std::vector<Target>& expected, const std::wstring& firstEvent = {}) {
+        closeMainWindow(startMainWindow());
+        const std::vector<Target> table = targetTable.snapshot();
+        ASSERT_EQ(table.size(), targetSlotCount);
+        EXPECT_EQ(configDocumentText(table), configDocumentText(expected));
+        EXPECT_TRUE(std::all_of(table.begin(), table.end(),
+                                [](const Target& target) { return target.history.empty(); }));
+        std::vector<std::wstring> events{L" | monitoring auto-start"};
+        if (!firstEvent.empty()) events.insert(events.begin(), firstEvent);
+        EXPECT_EQ(logEvents(), events);
     }
 
-    // The file is there but cannot be read: the table is the default one, the file keeps
-    // its bytes, and the log says why.
+    void expectDefaultsWrittenAnew() {
+        startAndExpect(defaults);
+        const std::string bytes = fileBytes(path);
+        EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 165);
+        EXPECT_EQ(readTextFile(path), configDocumentText(defaults));
+    }
+
     void expectUnreadableFileLeftAlone() {
-        startAndClose();
-        EXPECT_TRUE(holdsDefaultTable());
-        EXPECT_TRUE(
-            logMentions(L" | config.xml could not be read; monitoring the default table, "
-                        L"file left unchanged: " +
-                        path));
-        EXPECT_TRUE(logMentions(L" | monitoring auto-start"));
+        startAndExpect(defaults,
+                       L" | config.xml could not be read; monitoring the default "
+                       L"table, file left unchanged: " +
+                           path);
     }
 
-    std::wstring path;
+    const std::wstring path = configFilePath();
+    const std::vector<Target> defaults = std::vector<Target>(targetSlotCount);
 };
 
-TEST_F(Startup, MissingFileBecomesTheDefaultTableAndANewFile) { expectDefaultTableWrittenAnew(); }
+TEST_F(Startup, MissingFileBecomesTheDefaultTableAndANewFile) { expectDefaultsWrittenAnew(); }
 
 TEST_F(Startup, EmptyFileBecomesTheDefaultTableAndANewFile) {
-    std::ofstream(std::filesystem::path(path)).close();
-    expectDefaultTableWrittenAnew();
+    writeBytes(std::filesystem::path(path), "");
+    expectDefaultsWrittenAnew();
 }
 
 TEST_F(Startup, GoodFileIsLoadedWithoutBeingRewritten) {
@@ -90,36 +66,24 @@ TEST_F(Startup, GoodFileIsLoadedWithoutBeingRewritten) {
         targets[slot].host = L"127.0.0." + std::to_wstring(slot + 1);
         targets[slot].interval = static_cast<std::int32_t>(slot + 5);
     }
-    targets[3].type = ProbeType::tcp;
-    targets[3].port = 8080;
+    targets[3] = {false, ProbeType::tcp, L"127.0.0.4", 8080, 8, {}, 0};
     ASSERT_TRUE(writeConfigFile(path, targets));
     // An old time stamp shows any rewrite, even one within the same second.
+    const FILETIME old{0x69050000u, 0x01D5C036u};  // 2020-01-01
+    HANDLE file =
+        CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &old));
+    CloseHandle(file);
     const std::string bytes = fileBytes(path);
-    {
-        HANDLE file =
-            CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        const FILETIME old{0x69050000u, 0x01D5C036u};  // 2020-01-01
-        SetFileTime(file, nullptr, nullptr, &old);
-        CloseHandle(file);
-    }
-    const FILETIME before = lastWriteTime(path);
 
-    startAndClose();
+    startAndExpect(targets);
     const std::vector<Target> table = targetTable.snapshot();
-    ASSERT_EQ(table.size(), targetSlotCount);
-    for (std::size_t slot = 0; slot < targetSlotCount; ++slot) {
-        EXPECT_EQ(table[slot].host, targets[slot].host);
-        EXPECT_EQ(table[slot].interval, targets[slot].interval);
-        EXPECT_EQ(table[slot].nextDue, table[0].nextDue);  // all due at once
-        EXPECT_TRUE(table[slot].history.empty());
-    }
     EXPECT_NE(table[0].nextDue, 0);
-    EXPECT_EQ(table[3].type, ProbeType::tcp);
-    EXPECT_EQ(table[3].port, 8080);
+    for (const Target& target : table) EXPECT_EQ(target.nextDue, table[0].nextDue);  // all due
     EXPECT_EQ(fileBytes(path), bytes);
-    const FILETIME after = lastWriteTime(path);
-    EXPECT_EQ(CompareFileTime(&before, &after), 0);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    EXPECT_EQ(CompareFileTime(&old, &data.ftLastWriteTime), 0);
 }
 
 TEST_F(Startup, LockedFileIsLeftUnchanged) {
