@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <deque>
 #include <vector>
 
 #include "model/target_table.h"
@@ -12,125 +14,96 @@ namespace {
 constexpr COLORREF white = RGB(255, 255, 255);
 constexpr COLORREF green = RGB(0, 170, 0);
 constexpr COLORREF red = RGB(220, 0, 0);
-constexpr COLORREF frameGrey = RGB(210, 210, 210);
-constexpr int viewWidth = 676;
-constexpr int viewHeight = 560;
 
-int rowTop(int row) { return 10 + 26 * row; }
-
-// paintMonitorView's picture in a 32-bit top-down DIB section, read back pixel by pixel.
+// The table set to `slots` (the other slots fresh, so not in use), then paintMonitorView's
+// picture of a view 676 pixels wide, painted into a 32-bit top-down DIB section and copied.
 class PaintedView {
 public:
-    PaintedView(int width, int height) : width_(width), dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+    static constexpr int width = 676;
+    explicit PaintedView(const std::vector<Target>& slots, int height = 560)
+        : pixels_(static_cast<std::size_t>(width * height)) {
+        std::vector<Target> table(targetSlotCount);
+        std::copy(slots.begin(), slots.end(), table.begin());
+        targetTable.lock().entries() = table;
+        BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0},
+                        {}};
         void* bits = nullptr;
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<const std::uint32_t*>(bits);
-        previous_ = SelectObject(dc_, bitmap_);
-        paintMonitorView(dc_, width, height);
+        const HDC dc = CreateCompatibleDC(nullptr);
+        const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        const HGDIOBJ previous = SelectObject(dc, bitmap);
+        paintMonitorView(dc, width, height);
         GdiFlush();
+        if (bits) std::memcpy(pixels_.data(), bits, pixels_.size() * sizeof(std::uint32_t));
+        SelectObject(dc, previous);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
     }
-    ~PaintedView() {
-        SelectObject(dc_, previous_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    PaintedView(const PaintedView&) = delete;
-    PaintedView& operator=(const PaintedView&) = delete;
 
     COLORREF at(int x, int y) const {
-        const std::uint32_t pixel = bits_[y * width_ + x];
+        const std::uint32_t pixel = pixels_[static_cast<std::size_t>(y * width + x)];
         return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
     }
-    COLORREF lampCentre(int row) const { return at(18, rowTop(row) + 11); }
-    COLORREF barMiddle(int x, int row) const { return at(x, rowTop(row) + 8); }
+    // Row k starts at y 10 + 26 k: its lamp's centre, and the middle of its bars at `x`.
+    COLORREF lamp(int row) const { return at(18, 21 + 26 * row); }
+    COLORREF bar(int x, int row) const { return at(x, 18 + 26 * row); }
 
 private:
-    int width_;
-    HDC dc_;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    const std::uint32_t* bits_ = nullptr;
+    std::vector<std::uint32_t> pixels_;
 };
 
-Target inUse(const std::wstring& host, std::vector<std::uint8_t> results) {
-    Target target;
-    target.host = host;
-    target.history.assign(results.begin(), results.end());
-    return target;
-}
-
-void fillTable(const std::vector<Target>& slots) {
-    TargetTable::Locked table = targetTable.lock();
-    table.entries().assign(targetSlotCount, Target{});
-    std::copy(slots.begin(), slots.end(), table.entries().begin());
+Target inUse(const wchar_t* host, std::deque<std::uint8_t> results) {
+    return {true, ProbeType::icmp, host, 0, 10, std::move(results), 0};
 }
 
 }  // namespace
 
 TEST(MonitorView, OneRowPerTargetInUseWithItsLampAndBars) {
-    Target disabled = inUse(L"off", {1});
-    disabled.enabled = false;
-    fillTable(
+    const Target disabled{false, ProbeType::icmp, L"off", 0, 10, {1}, 0};
+    const PaintedView view(
         {inUse(L"up", {1}), disabled, inUse(L"down", {1, 0}), inUse(L"", {1}), inUse(L"new", {})});
-    const PaintedView view(viewWidth, viewHeight);
-
     // Slots not in use leave no gap: rows 0, 1 and 2 are the first, third and fifth slots.
-    EXPECT_EQ(view.lampCentre(0), green);
-    EXPECT_EQ(view.lampCentre(1), red);
-    EXPECT_EQ(view.lampCentre(2), red) << "no result yet counts as none";
-    EXPECT_EQ(view.lampCentre(3), white);
+    EXPECT_EQ(view.lamp(0), green);
+    EXPECT_EQ(view.lamp(1), red);
+    EXPECT_EQ(view.lamp(2), red) << "no result yet counts as none";
+    EXPECT_EQ(view.lamp(3), white);
 
-    // One result: one bar at x 648..649, y+3..y+12.
-    const int top = rowTop(0);
-    for (int y = top + 3; y < top + 13; ++y) {
-        EXPECT_EQ(view.at(648, y), green) << y;
-        EXPECT_EQ(view.at(649, y), green) << y;
+    // One result: one bar at x 648..649, y 13..22.
+    for (int x = 647; x <= 650; ++x) {
+        for (int y = 12; y <= 23; ++y) {
+            const bool inside = x >= 648 && x <= 649 && y >= 13 && y <= 22;
+            EXPECT_EQ(view.at(x, y) == green, inside) << x << "," << y;
+        }
     }
-    EXPECT_NE(view.barMiddle(647, 0), green);
-    EXPECT_NE(view.barMiddle(650, 0), green);
-    EXPECT_NE(view.at(648, top + 2), green);
-    EXPECT_NE(view.at(648, top + 13), green);
-
     // Oldest at the left: green 646..647, then the failed newest 648..649.
-    EXPECT_EQ(view.barMiddle(645, 1), white);
-    EXPECT_EQ(view.barMiddle(646, 1), green);
-    EXPECT_EQ(view.barMiddle(648, 1), red);
-    EXPECT_EQ(view.barMiddle(649, 1), red);
-    for (int x = 361; x < 649; ++x) EXPECT_EQ(view.barMiddle(x, 2), white) << x;
+    EXPECT_EQ(view.bar(645, 1), white);
+    EXPECT_EQ(view.bar(646, 1), green);
+    EXPECT_EQ(view.bar(648, 1), red);
+    EXPECT_EQ(view.bar(649, 1), red);
+    for (int x = 361; x < 649; ++x) EXPECT_EQ(view.bar(x, 2), white) << x;
 }
 
 TEST(MonitorView, ALongHistoryShowsItsNewest145ResultsFromTheFramesLeftEdge) {
-    std::vector<std::uint8_t> results;
+    std::deque<std::uint8_t> results;
     for (int i = 0; i < 2500; ++i) results.push_back((i / 3) % 2 == 0 && i % 7 != 0 ? 1 : 0);
-    fillTable({inUse(L"long", results)});
-    const PaintedView view(viewWidth, viewHeight);
-
-    EXPECT_EQ(view.barMiddle(359, 0), white);
-    EXPECT_EQ(view.barMiddle(650, 0), white);
+    const PaintedView view({inUse(L"long", results)});
+    EXPECT_EQ(view.bar(359, 0), white);
+    EXPECT_EQ(view.bar(650, 0), white);
     for (int bar = 0; bar < 145; ++bar) {
         const COLORREF expected = results[2500 - 145 + bar] ? green : red;
-        EXPECT_EQ(view.barMiddle(360 + 2 * bar, 0), expected) << "bar " << bar;
-        EXPECT_EQ(view.barMiddle(361 + 2 * bar, 0), expected) << "bar " << bar;
+        EXPECT_EQ(view.bar(360 + 2 * bar, 0), expected) << "bar " << bar;
+        EXPECT_EQ(view.bar(361 + 2 * bar, 0), expected) << "bar " << bar;
     }
 }
 
 TEST(MonitorView, WithoutTargetsInUseOnlyTheBackgroundAndTheFrameShow) {
-    fillTable({});
     const int height = 300;
-    const PaintedView view(viewWidth, height);
+    const PaintedView view({}, height);
     int wrong = 0;
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < viewWidth; ++x) {
+        for (int x = 0; x < PaintedView::width; ++x) {
             const bool onFrame = x >= 360 && x < 650 && y >= 6 && y < height - 6 &&
                                  (x == 360 || x == 649 || y == 6 || y == height - 7);
-            if (view.at(x, y) != (onFrame ? frameGrey : white) && ++wrong <= 5) {
+            if (view.at(x, y) != (onFrame ? RGB(210, 210, 210) : white) && ++wrong <= 5) {
                 ADD_FAILURE() << "pixel " << x << "," << y;
             }
         }
