@@ -11,22 +11,20 @@ std::wstring filterShown;
 int dialogTicks = 0;
 
 HWND openFileDialog() {
-    for (HWND dialog = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); dialog;
-         dialog = FindWindowExW(nullptr, dialog, L"#32770", nullptr)) {
-        if (GetWindow(dialog, GW_OWNER) == configWindow) return dialog;
-    }
-    return nullptr;
+    HWND dialog = nullptr;
+    do {
+        dialog = FindWindowExW(nullptr, dialog, L"#32770", nullptr);
+    } while (dialog && GetWindow(dialog, GW_OWNER) != configWindow);
+    return dialog;
 }
 
-// The file name box: a combo box with an edit inside, or a plain edit.
+// The file name box: a combo box (0x47C) with an edit inside, or a plain edit (0x480).
 HWND fileNameField(HWND dialog) {
-    constexpr int fileNameComboId = 0x47C;
-    constexpr int fileNameEditId = 0x480;
-    if (HWND combo = GetDlgItem(dialog, fileNameComboId)) {
+    if (HWND combo = GetDlgItem(dialog, 0x47C)) {
         HWND edit = FindWindowExW(combo, nullptr, L"Edit", nullptr);
         return edit ? edit : combo;
     }
-    return GetDlgItem(dialog, fileNameEditId);
+    return GetDlgItem(dialog, 0x480);
 }
 
 // Runs inside the dialog's own message loop: types the name and presses OK; a dialog still
@@ -37,13 +35,11 @@ void CALLBACK answerDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     if (++dialogTicks > 50) {
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         KillTimer(nullptr, timer);
-        return;
+    } else if (dialogTicks == 1) {
+        filterShown = windowText(GetDlgItem(dialog, 0x470));  // the file type list
+        SetWindowTextW(fileNameField(dialog), typedName.c_str());
+        PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     }
-    if (dialogTicks > 1) return;
-    constexpr int filterComboId = 0x470;
-    filterShown = windowText(GetDlgItem(dialog, filterComboId));
-    SetWindowTextW(fileNameField(dialog), typedName.c_str());
-    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
 }
 
 void pressWithDialog(int button, const std::wstring& name) {
@@ -59,7 +55,7 @@ void pressWithDialog(int button, const std::wstring& name) {
 
 TEST_F(ConfigDialogsTest, ExportsAndImportsThroughTheSystemDialogs) {
     chooseEditorFile = chooseConfigFile;
-    ScratchFolder folder;
+    const ScratchFolder folder;
     SetWindowTextW(control(hostEditBaseId + 6), L"127.0.0.7");
 
     pressWithDialog(exportButtonId, folder.file(L"through-dialog"));
@@ -72,7 +68,7 @@ TEST_F(ConfigDialogsTest, ExportsAndImportsThroughTheSystemDialogs) {
 
     pressWithDialog(importButtonId, exported);
     EXPECT_EQ(filterShown, L"XML Files (*.xml)");
-    EXPECT_EQ(targetTable.snapshot()[6].host, L"127.0.0.7");
+    EXPECT_EQ(slot(6), L"on icmp 127.0.0.7:0/10");
     EXPECT_EQ(readBytes(configFilePath()), readBytes(exported));
     EXPECT_TRUE(prompts.empty());
 }

@@ -2,57 +2,36 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
+#include <tuple>
 
-namespace {
-
-RowTexts tcpRow(const wchar_t* host, const wchar_t* port) {
-    return {.enabled = true, .tcp = true, .host = host, .port = port, .interval = L"10"};
-}
-
-}  // namespace
-
-TEST(LeadingNumber, ReadsLikeTheRuntimeWtoi) {
-    EXPECT_EQ(leadingNumber(L"443abc"), 443);
-    EXPECT_EQ(leadingNumber(L"  \t\r\n\v\f+25"), 25);
-    EXPECT_EQ(leadingNumber(L"-5"), -5);
-    EXPECT_EQ(leadingNumber(L"   "), 0);
-    EXPECT_EQ(leadingNumber(L"- 5"), 0);
-    EXPECT_EQ(leadingNumber(L"99999999999"), INT_MAX);
-    EXPECT_EQ(leadingNumber(L"-99999999999"), INT_MIN);
-}
-
-TEST(ReadRow, BuildsTheTargetFromTheTexts) {
-    RowTexts row = tcpRow(L"  \tlocalhost \r\n", L"443abc");
-    row.interval = L"30";
-    const Target target = readRow(row).target;
-    EXPECT_TRUE(target.enabled);
-    EXPECT_EQ(target.type, ProbeType::tcp);
-    EXPECT_EQ(target.host, L"localhost");
-    EXPECT_EQ(target.port, 443);
-    EXPECT_EQ(target.interval, 30);
-
-    // Ports of rows that are not checked are clamped into 0..65535.
-    row.enabled = false;
-    row.port = L"70000";
-    EXPECT_EQ(readRow(row).target.port, 65535);
-    row.port = L"-5";
-    EXPECT_EQ(readRow(row).target.port, 0);
-    for (const wchar_t* interval : {L"", L"0", L"-3", L"x"}) {
-        row.interval = interval;
-        EXPECT_EQ(readRow(row).target.interval, 10);
+// How leadingNumber reads a number is checked against the runtime's _wtoi under Wine.
+TEST(ReadRow, TrimsClampsDefaultsAndRefusesAnUnusablePortOrAnUnstorableHost) {
+    // A tcp row's check, host, port and interval texts; what is read, and the problem found.
+    using R = RowProblem;
+    const std::tuple<bool, const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*, R>
+        cases[] = {
+            {true, L"  \tlocalhost \r\n", L"443abc", L"30", L"localhost:443/30", R::none},
+            {true, L"127.0.0.1", L" 8080", L"10", L"127.0.0.1:8080/10", R::none},
+            {true, L"127.0.0.1", L"", L"10", L"127.0.0.1:0/10", R::invalidPort},
+            {true, L"127.0.0.1", L"99999999999", L"10", L"127.0.0.1:65535/10", R::invalidPort},
+            // Ports of rows that are not checked are clamped into 0..65535.
+            {false, L"h", L"70000", L"", L"h:65535/10", R::none},
+            {false, L"h", L"-5", L"0", L"h:0/10", R::none},
+            {false, L"h", L"1", L"-3", L"h:1/10", R::none},
+            {false, L"h", L"2", L"x", L"h:2/10", R::none},
+            // The whole file would fail to be written, so any row counts; the port comes first.
+            {false, L"h\u0100", L"80", L"10", L"h\u0100:80/10", R::unstorableHost},
+            {false, L"h\u00f6\u00ff", L"80", L"10", L"h\u00f6\u00ff:80/10", R::none},
+            {true, L"\u4e2d", L"0", L"10", L"\u4e2d:0/10", R::invalidPort},
+        };
+    for (const auto& [enabled, host, port, interval, read, problem] : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(host) + L"|" + port + L"|" + interval));
+        const RowReading reading = readRow({enabled, true, host, port, interval});
+        const Target& target = reading.target;
+        EXPECT_EQ(target.host + L":" + std::to_wstring(target.port) + L"/" +
+                      std::to_wstring(target.interval),
+                  read);
+        EXPECT_EQ(reading.problem, problem);
+        EXPECT_TRUE(target.enabled == enabled && target.type == ProbeType::tcp);
     }
-}
-
-TEST(ReadRow, RefusesAnUnusablePortOrAnUnstorableHost) {
-    EXPECT_EQ(readRow(tcpRow(L"127.0.0.1", L"")).problem, RowProblem::invalidPort);
-    EXPECT_EQ(readRow(tcpRow(L"127.0.0.1", L"99999999999")).problem, RowProblem::invalidPort);
-    EXPECT_EQ(readRow(tcpRow(L"127.0.0.1", L" 8080")).problem, RowProblem::none);
-
-    RowTexts row = tcpRow(L"host\u0100name", L"80");
-    row.enabled = false;  // the whole file would fail to be written, so any row counts
-    EXPECT_EQ(readRow(row).problem, RowProblem::unstorableHost);
-    row.host = L"h\u00f6st\u00ff";  // one byte each
-    EXPECT_EQ(readRow(row).problem, RowProblem::none);
-    EXPECT_EQ(readRow(tcpRow(L"\u4e2d", L"0")).problem, RowProblem::invalidPort);  // port first
 }
