@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "model/scratch_files.h"
@@ -12,22 +13,28 @@
 
 inline void expectReplaceIsAllOrNothing(const ScratchFolder& scratch) {
     const std::wstring path = scratch.file(L"config.xml");
-    writeBytes(path, "old");
+    ASSERT_TRUE(replaceTextFile(path, L"fresh"));
+    EXPECT_EQ(readBytes(path), "fresh");
     ASSERT_TRUE(replaceTextFile(path, L"new\n"));
     EXPECT_EQ(readBytes(path), "new\r\n");
-    EXPECT_FALSE(std::filesystem::exists(path + L".tmp"));
+    EXPECT_FALSE(replaceTextFile(path, L"x\u0100"));  // a character the file cannot store
+    EXPECT_EQ(readBytes(path), "new\r\n");
 
     // The temporary file's name is taken by a folder: the write cannot even start.
-    const std::wstring blocker = path + L".tmp";
-    std::filesystem::create_directory(blocker);
+    std::filesystem::create_directory(path + L".tmp");
     EXPECT_FALSE(replaceTextFile(path, L"newer"));
     EXPECT_EQ(readBytes(path), "new\r\n");
-    EXPECT_TRUE(std::filesystem::is_directory(blocker));
-
     // The target is a folder: the new text must not take its place.
     const std::wstring folder = scratch.file(L"folder.xml");
     std::filesystem::create_directory(folder);
     EXPECT_FALSE(replaceTextFile(folder, L"new"));
+
+    std::set<std::filesystem::path> names;
+    for (const auto& entry : std::filesystem::directory_iterator(scratch.path())) {
+        names.insert(entry.path().filename());
+    }
+    EXPECT_EQ(names,
+              (std::set<std::filesystem::path>{"config.xml", "config.xml.tmp", "folder.xml"}));
+    EXPECT_TRUE(std::filesystem::is_directory(path + L".tmp"));
     EXPECT_TRUE(std::filesystem::is_directory(folder));
-    EXPECT_FALSE(std::filesystem::exists(folder + L".tmp"));
 }

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/replace_checks.h"
@@ -18,63 +18,48 @@ protected:
     const std::wstring path = scratch.file(L"file.txt");
 };
 
-TEST_F(TextFileTest, StoresOneBytePerCharacterWithCrLfLineEnds) {
-    ASSERT_TRUE(writeTextFile(path, L"a\nb"));
-    EXPECT_EQ(readBytes(path), std::string("a\r\nb"));
-    EXPECT_EQ(readTextFile(path), L"a\nb");
-
-    ASSERT_TRUE(writeTextFile(path, L"caf\u00e9\u00ff\u0001"));
-    EXPECT_EQ(readBytes(path), std::string("caf\xE9\xFF\x01"));
-    EXPECT_EQ(readTextFile(path), L"caf\u00e9\u00ff\u0001");
+TEST_F(TextFileTest, WritesOneBytePerCharacterWithCrLfLineEndsOverWhatWasThere) {
+    const std::vector<std::pair<std::wstring, std::string>> cases = {
+        {L"a\nb", "a\r\nb"}, {L"caf\u00e9\u00ff\u0001", "caf\xE9\xFF\x01"}, {L"", ""}};
+    for (const auto& [text, bytes] : cases) {
+        writeBytes(path, "a much longer old content\r\n");
+        ASSERT_TRUE(writeTextFile(path, text));
+        EXPECT_EQ(readBytes(path), bytes);
+        EXPECT_EQ(readTextFile(path), text);
+    }
 }
 
-TEST_F(TextFileTest, ReadsBytesByTheTextModeRule) {
+TEST_F(TextFileTest, ReadsBytesByTheTextModeRuleAndTellsMissingFromEmpty) {
     // CR LF is one line feed, a lone CR stays, 0x1A ends the text, and a UTF-8 byte order
     // mark is three ordinary characters.
-    writeBytes(path, std::string("a\rb\r\r\nc\r\n\r\x1A" "after"));
-    EXPECT_EQ(readTextFile(path), L"a\rb\r\nc\n\r");
-    writeBytes(path, std::string("\xEF\xBB\xBFx\r"));
-    EXPECT_EQ(readTextFile(path), L"\u00ef\u00bb\u00bfx\r");
-}
-
-TEST_F(TextFileTest, MissingEmptyAndFolderAllReadAsEmpty) {
-    EXPECT_EQ(readTextFile(path), L"");
-    EXPECT_FALSE(tryReadTextFile(path).has_value());
-    EXPECT_FALSE(pathExists(path));
-
-    writeBytes(path, "");
-    EXPECT_EQ(readTextFile(path), L"");
-    EXPECT_EQ(tryReadTextFile(path), std::optional<std::wstring>(L""));
-
-    const std::wstring folder = scratch.file(L"folder");
-    std::filesystem::create_directory(folder);
-    EXPECT_EQ(readTextFile(folder), L"");
-    EXPECT_FALSE(tryReadTextFile(folder).has_value());
+    const std::vector<std::pair<std::string, std::wstring>> cases = {
+        {"a\rb\r\r\nc\r\n\r\x1A-after", L"a\rb\r\nc\n\r"},
+        {"\xEF\xBB\xBFx\r", L"\u00ef\u00bb\u00bfx\r"},
+        {"", L""}};
+    for (const auto& [bytes, text] : cases) {
+        writeBytes(path, bytes);
+        EXPECT_EQ(tryReadTextFile(path), std::optional<std::wstring>(text));
+    }
+    const std::wstring missing = scratch.file(L"missing.txt");
+    const std::wstring folder = scratch.path().wstring();
+    for (const std::wstring& unreadable : {missing, folder}) {
+        EXPECT_FALSE(tryReadTextFile(unreadable).has_value());
+        EXPECT_EQ(readTextFile(unreadable), L"");
+    }
+    EXPECT_FALSE(pathExists(missing));
     EXPECT_TRUE(pathExists(folder));
-}
-
-TEST_F(TextFileTest, WriteReplacesTheWholeContent) {
-    writeBytes(path, "a much longer old content\r\n");
-    ASSERT_TRUE(writeTextFile(path, L"new"));
-    EXPECT_EQ(readBytes(path), "new");
-    ASSERT_TRUE(writeTextFile(path, L""));
-    EXPECT_TRUE(std::filesystem::exists(path));
-    EXPECT_EQ(readBytes(path), "");
 }
 
 TEST_F(TextFileTest, WriteRefusesUnstorableTextAndLeavesTheFileAlone) {
     writeBytes(path, "old");
     EXPECT_FALSE(writeTextFile(path, L"x\u0100y"));
     EXPECT_EQ(readBytes(path), "old");
-
-    const std::wstring missing = scratch.file(L"missing.txt");
-    EXPECT_FALSE(writeTextFile(missing, L"\u4e2d"));
-    EXPECT_FALSE(std::filesystem::exists(missing));
-
+    EXPECT_FALSE(writeTextFile(scratch.file(L"missing.txt"), L"\u4e2d"));
+    EXPECT_FALSE(std::filesystem::exists(scratch.file(L"missing.txt")));
     EXPECT_FALSE(writeTextFile(scratch.file(L"no-such-folder/file.txt"), L"text"));
 }
 
-TEST_F(TextFileTest, AppendAddsAfterWhatWasThere) {
+TEST_F(TextFileTest, AppendAddsAfterWhatWasThereAndTruncateStartsAfresh) {
     writeBytes(path, "old\r\n");
     for (const wchar_t* text : {L"one\n", L"two\u00e9"}) {
         TextOutput output = openTextOutput(path, TextOutputMode::append);
@@ -94,21 +79,6 @@ TEST_F(TextFileTest, AppendAddsAfterWhatWasThere) {
     EXPECT_FALSE(intoFolder.close());
 }
 
-TEST_F(TextFileTest, ReplaceIsAllOrNothing) {
-    expectReplaceIsAllOrNothing(scratch);
-
-    writeBytes(path, "old");
-    EXPECT_FALSE(replaceTextFile(path, L"\u0100"));
-    EXPECT_EQ(readBytes(path), "old");
-    ASSERT_TRUE(replaceTextFile(scratch.file(L"fresh.txt"), L"fresh"));
-    EXPECT_EQ(readBytes(scratch.file(L"fresh.txt")), "fresh");
-    std::vector<std::wstring> names;
-    for (const auto& entry : std::filesystem::directory_iterator(scratch.path())) {
-        names.push_back(entry.path().filename().wstring());
-    }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"config.xml", L"config.xml.tmp", L"file.txt",
-                                                L"folder.xml", L"fresh.txt"}));
-}
+TEST_F(TextFileTest, ReplaceIsAllOrNothing) { expectReplaceIsAllOrNothing(scratch); }
 
 }  // namespace
