@@ -1,6 +1,9 @@
 // readConfigFile / readConfigFileStatus: the tolerant scanner and its defaults.
 
+#include <climits>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "config/config_test_files.h"
@@ -10,13 +13,15 @@ namespace {
 // One "<target>" block holding the given inner text.
 std::string block(const std::string& inner) { return "<target>" + inner + "</target>\n"; }
 
-void expectSettings(const Target& target, bool enabled, ProbeType type, const std::wstring& host,
-                    std::uint16_t port, std::int32_t interval) {
-    EXPECT_EQ(target.enabled, enabled);
-    EXPECT_EQ(target.type, type);
-    EXPECT_EQ(target.host, host);
-    EXPECT_EQ(target.port, port);
-    EXPECT_EQ(target.interval, interval);
+// The records that are not fresh, as "slot=settings" separated by blanks.
+std::wstring describe(const std::vector<Target>& targets) {
+    std::wstring text = targets.size() == 20 ? L"" : L"size " + std::to_wstring(targets.size());
+    for (std::size_t slot = 0; slot < targets.size(); ++slot) {
+        if (isFresh(targets[slot])) continue;
+        text += (text.empty() ? L"" : L" ") + std::to_wstring(slot) + L"=" +
+                settingsText(targets[slot]);
+    }
+    return text;
 }
 
 }  // namespace
@@ -26,12 +31,11 @@ using ConfigReader = ConfigFileTest;
 TEST_F(ConfigReader, TwentyVariedRecordsRoundTrip) {
     std::vector<Target> written;
     for (int i = 0; i < 20; ++i) {
-        Target target = makeTarget(i % 3 != 0, i % 2 ? ProbeType::tcp : ProbeType::icmp,
-                                   L"host-" + std::to_wstring(i) + L".example",
-                                   static_cast<std::uint16_t>(i * 3271), 1 + i * 97);
-        target.history = {1, 0};
-        target.nextDue = 42;
-        written.push_back(target);
+        written.push_back(makeTarget(i % 3 != 0, i % 2 ? ProbeType::tcp : ProbeType::icmp,
+                                     L"host-" + std::to_wstring(i) + L".example",
+                                     static_cast<std::uint16_t>(i * 3271), 1 + i * 97));
+        written.back().history = {1, 0};
+        written.back().nextDue = 42;
     }
     written[4].host = L"<&>\"' &amp; &lt;x&gt; \u00e9\u00ff";
     written[5].host = L"";
@@ -43,56 +47,88 @@ TEST_F(ConfigReader, TwentyVariedRecordsRoundTrip) {
     ASSERT_EQ(readConfigFileStatus(pathOf("config.xml"), read), ConfigReadStatus::read);
     ASSERT_EQ(read.size(), 20u);
     for (std::size_t i = 0; i < 20; ++i) {
-        SCOPED_TRACE(i);
-        const Target& w = written[i];
-        expectSettings(read[i], w.enabled, w.type, w.host, w.port, w.interval);
-        EXPECT_TRUE(read[i].history.empty());
-        EXPECT_EQ(read[i].nextDue, 0);
+        EXPECT_EQ(settingsText(read[i]), settingsText(written[i])) << i;
+        EXPECT_TRUE(read[i].history.empty() && read[i].nextDue == 0) << i;
     }
 }
 
-TEST_F(ConfigReader, RoundTripLosesOuterBlanksAndIntervalsBelowOne) {
-    std::vector<Target> written = {makeTarget(true, ProbeType::icmp, L" \tpadded host \r\n", 1, 0),
-                                   makeTarget(true, ProbeType::icmp, L"x", 1, -30)};
-    ASSERT_TRUE(writeConfigFile(pathOf("config.xml"), written));
-    std::vector<Target> read;
-    ASSERT_TRUE(readConfigFile(pathOf("config.xml"), read));
-    expectSettings(read[0], true, ProbeType::icmp, L"padded host", 1, 10);
-    expectSettings(read[1], true, ProbeType::icmp, L"x", 1, 10);
+TEST_F(ConfigReader, BlocksFillTheirSlots) {
+    const std::vector<std::pair<std::string, std::wstring>> cases = {
+        {block("<slot>7</slot><type>TCP</type><host> web </host><port>80</port>"),
+         L"7=1,tcp,web,80,10"},
+        // Blocks without a slot take the next free number of their own counter.
+        {block("<host>a</host>") + block("<host>b</host><slot>5</slot>") + block("<host>c</host>"),
+         L"0=1,icmp,a,0,10 1=1,icmp,c,0,10 5=1,icmp,b,0,10"},
+        {block("<slot>2</slot><host>first</host>") + block("<slot>2</slot><host>second</host>"),
+         L"2=1,icmp,second,0,10"},
+        {block("<Slot>9</Slot><host>a</host>") + block("<SLOT>9</SLOT><host>b</host>"),
+         L"0=1,icmp,a,0,10 1=1,icmp,b,0,10"},
+        // A damaged file: a "</target>" before the first "<target>", stray ones further on,
+        // and a block never closed.
+        {"</target>" + block("<host>a</host>") + "</target></target>" +
+             block("<slot>4</slot><host>b</host>") + "<target><host>c",
+         L"0=1,icmp,a,0,10 4=1,icmp,b,0,10"},
+        {"junk <host>outside</host>\n<target>\r\n  <interval>\t30\r\n</interval>"
+         "<host>&lt;in&gt;</host><enabled>0</enabled></target> tail <slot>3</slot>",
+         L"0=0,icmp,<in>,0,30"},
+    };
+    for (const auto& [text, expected] : cases) {
+        std::vector<Target> targets;
+        EXPECT_EQ(readBytesAsConfig(text, targets), ConfigReadStatus::read) << text;
+        EXPECT_EQ(describe(targets), expected) << text;
+    }
 }
 
-TEST_F(ConfigReader, OneTcpBlockForSlotSeven) {
-    std::vector<Target> targets(3);
-    ASSERT_EQ(readBytesAsConfig(block("<slot>7</slot><type>TCP</type><host> web </host>"
-                                      "<port>80</port>"),
-                                targets),
-              ConfigReadStatus::read);
-    ASSERT_EQ(targets.size(), 20u);
-    expectSettings(targets[7], true, ProbeType::tcp, L"web", 80, 10);
-    for (std::size_t i = 0; i < 20; ++i) {
-        if (i != 7) {
-            EXPECT_TRUE(isFresh(targets[i])) << i;
+// Each element is read with a default, then clamped; letter case counts in tag names. Every
+// block here ends with a port element, so that one read with all the defaults still shows.
+TEST_F(ConfigReader, ElementsOfABlock) {
+    const std::vector<std::pair<std::wstring, std::vector<std::string>>> cases = {
+        // The defaults: elements missing, misspelt or out of range.
+        {L"1,icmp,,1,10",
+         {"", "<host>3", "3</host>", "</host>3<host>", "<host id=\"1\">3</host>",
+          "<type>udp</type>", "<type>t cp</type>", "<type>tcp.</type>", "<enabled>7</enabled>",
+          "<enabled> -3 </enabled>", "<enabled>4294967296</enabled>", "<Enabled>0</Enabled>",
+          "<interval>0</interval>", "<interval>-5</interval>", "<interval>abc</interval>",
+          "<interval>-99999999999</interval>"}},
+        {L"1,tcp,,1,10", {"<type>TCP</type>", "<type> tcp\r\n</type>", "<type>\ttCP </type>"}},
+        {L"0,icmp,,1,10",
+         {"<enabled>0</enabled>", "<enabled>true</enabled>", "<enabled></enabled>"}},
+        {L"1,icmp,,1,12", {"<interval>12abc</interval>"}},
+        {L"1,icmp,,1,2147483647", {"<interval>99999999999</interval>"}},
+        // Ports keep the low 16 bits of the number.
+        {L"1,icmp,,65535,10",
+         {"<port>65535</port>", "<port>-1</port>", "<port>99999999999</port>"}},
+        {L"1,icmp,,443,10", {"<port>65979</port>"}},
+        {L"1,icmp,,0,10", {"<port>65536</port>", "<port>-99999999999</port>"}},
+        // Hosts: trimmed of four blanks only, then five entities decoded once; the first tags.
+        {L"1,icmp,h i,1,10", {"<host> \t\r\nh i\n\r\t </host>"}},
+        {L"1,icmp,\vh\f\u00a0,1,10", {"<host>\vh\f\xa0</host>"}},
+        {L"1,icmp,<<x>\"'&&<;,1,10", {"<host> &lt;&lt;x&gt;&quot;&apos;&amp;&&lt;; </host>"}},
+        {L"1,icmp,&lt;&amp;&&,1,10", {"<host>&amp;lt;&amp;amp;&&amp;</host>"}},
+        {L"1,icmp,&#60;&#x3c;&nbsp;&lt&LT;,1,10", {"<host>&#60;&#x3c;&nbsp;&lt&LT;</host>"}},
+        {L"1,icmp,1,1,10", {"<host>1</host><host>2</host>"}},
+    };
+    for (const auto& [expected, blocks] : cases) {
+        for (const std::string& elements : blocks) {
+            std::vector<Target> targets;
+            EXPECT_EQ(readBytesAsConfig(block(elements + "<port>1</port>"), targets),
+                      ConfigReadStatus::read);
+            EXPECT_EQ(settingsText(targets[0]), expected) << elements;
         }
     }
 }
 
-TEST_F(ConfigReader, CounterSkipsANamedSlot) {
-    std::vector<Target> targets;
-    readBytesAsConfig(
-        block("<host>a</host>") + block("<host>b</host><slot>5</slot>") + block("<host>c</host>"),
-        targets);
-    EXPECT_EQ(targets[0].host, L"a");
-    EXPECT_EQ(targets[5].host, L"b");
-    EXPECT_EQ(targets[1].host, L"c");
-    EXPECT_TRUE(isFresh(targets[2]));
-}
-
-TEST_F(ConfigReader, LaterBlocksReplaceEarlierOnes) {
-    std::vector<Target> targets;
-    readBytesAsConfig(
-        block("<slot>2</slot><host>first</host>") + block("<slot>2</slot><host>second</host>"),
-        targets);
-    EXPECT_EQ(targets[2].host, L"second");
+// The number rule the reader and the editor share.
+TEST(ConfigNumbers, ParseInt32ReadsLeadingDigitsAndSaturates) {
+    const std::vector<std::pair<std::int32_t, std::vector<std::wstring>>> cases = {
+        {0, {L"", L"-", L"--5", L" 5" /* no blanks skipped */}},
+        {7, {L"+7", L"007"}},
+        {INT32_MAX, {L"2147483647", L"2147483648"}},
+        {INT32_MIN, {L"-2147483648", L"-2147483649", L"-99999999999999999999999"}},
+    };
+    for (const auto& [number, texts] : cases) {
+        for (const std::wstring& text : texts) EXPECT_EQ(parseInt32(text), number) << text;
+    }
 }
 
 TEST_F(ConfigReader, SlotsOutsideTheTableAreDropped) {
@@ -107,143 +143,41 @@ TEST_F(ConfigReader, SlotsOutsideTheTableAreDropped) {
     for (int i = 0; i < 20; ++i) EXPECT_EQ(targets[i].host, L"n" + std::to_wstring(i));
 }
 
-TEST_F(ConfigReader, EnabledRule) {
-    const std::vector<std::pair<std::string, bool>> cases = {
-        {"", true},  // no element
-        {"<enabled>1</enabled>", true},
-        {"<enabled>7</enabled>", true},
-        {"<enabled> -3 </enabled>", true},
-        {"<enabled>4294967296</enabled>", true},  // saturated, not wrapped to 0
-        {"<enabled>0</enabled>", false},
-        {"<enabled>true</enabled>", false},
-        {"<enabled></enabled>", false},
-        {"<Enabled>1</Enabled>", true},  // not found: missing
-    };
-    for (const auto& [element, enabled] : cases) {
-        std::vector<Target> targets;
-        readBytesAsConfig(block("<slot>0</slot>" + element), targets);
-        EXPECT_EQ(targets[0].enabled, enabled) << element;
-    }
-}
-
-TEST_F(ConfigReader, IntervalRule) {
-    const std::vector<std::pair<std::string, std::int32_t>> cases = {
-        {"", 10},  // no element
-        {"<interval>0</interval>", 10},
-        {"<interval>-5</interval>", 10},
-        {"<interval>abc</interval>", 10},
-        {"<interval>7</interval>", 7},
-        {"<interval>12abc</interval>", 12},
-        {"<interval>99999999999</interval>", INT32_MAX},
-        {"<interval>-99999999999</interval>", 10},
-    };
-    for (const auto& [element, interval] : cases) {
-        std::vector<Target> targets;
-        readBytesAsConfig(block(element), targets);
-        EXPECT_EQ(targets[0].interval, interval) << element;
-    }
-}
-
-TEST_F(ConfigReader, PortKeepsTheLow16Bits) {
-    const std::vector<std::pair<std::string, std::uint16_t>> cases = {
-        {"", 0},
-        {"<port>65535</port>", 65535},
-        {"<port>65536</port>", 0},
-        {"<port>65979</port>", 443},
-        {"<port>-1</port>", 65535},
-        {"<port>99999999999</port>", 65535},  // INT32_MAX
-        {"<port>-99999999999</port>", 0},     // INT32_MIN
-        {"<port>http</port>", 0},
-    };
-    for (const auto& [element, port] : cases) {
-        std::vector<Target> targets;
-        readBytesAsConfig(block(element), targets);
-        EXPECT_EQ(targets[0].port, port) << element;
-    }
-}
-
-TEST_F(ConfigReader, CapitalSlotTagCountsAsNoSlot) {
-    std::vector<Target> targets;
-    readBytesAsConfig(block("<Slot>9</Slot><host>a</host>") + block("<SLOT>9</SLOT><host>b</host>"),
-                      targets);
-    EXPECT_EQ(targets[0].host, L"a");
-    EXPECT_EQ(targets[1].host, L"b");
-    EXPECT_TRUE(isFresh(targets[9]));
-}
-
-TEST_F(ConfigReader, MissingEmptyAndUnreadableFilesFail) {
-    std::vector<Target> targets(3);
-    EXPECT_EQ(readConfigFileStatus(pathOf("absent.xml"), targets), ConfigReadStatus::missing);
-    EXPECT_EQ(targets.size(), 20u);
-    EXPECT_FALSE(readConfigFile(pathOf("absent.xml"), targets));
-
-    writeBytes("empty.xml", "");
-    EXPECT_EQ(readConfigFileStatus(pathOf("empty.xml"), targets), ConfigReadStatus::empty);
-    EXPECT_FALSE(readConfigFile(pathOf("empty.xml"), targets));
-    writeBytes("eof.xml", "\x1a<target></target>");  // 0x1A ends the text at once
-    EXPECT_EQ(readConfigFileStatus(pathOf("eof.xml"), targets), ConfigReadStatus::empty);
-
-    std::filesystem::create_directories(at("folder.xml"));
-    targets.assign(2, makeTarget(false, ProbeType::tcp, L"x", 1, 1));
-    EXPECT_EQ(readConfigFileStatus(pathOf("folder.xml"), targets), ConfigReadStatus::unreadable);
-    EXPECT_FALSE(readConfigFile(pathOf("folder.xml"), targets));
-    ASSERT_EQ(targets.size(), 20u);
-    for (const Target& target : targets) EXPECT_TRUE(isFresh(target));
-}
-
-TEST_F(ConfigReader, TextWithoutBlocksReadsAsFreshRecords) {
-    for (const std::string text : {"hello", "<target>", "</target>", "</target><target>",
-                                   "<config><targets></targets></config>", "\r\n"}) {
-        std::vector<Target> targets(1, makeTarget(false, ProbeType::tcp, L"x", 1, 1));
-        EXPECT_EQ(readBytesAsConfig(text, targets), ConfigReadStatus::noTargetBlocks) << text;
-        EXPECT_TRUE(readConfigFile(pathOf("in.xml"), targets));
-        ASSERT_EQ(targets.size(), 20u);
-        for (const Target& target : targets) EXPECT_TRUE(isFresh(target));
-    }
-}
-
 TEST_F(ConfigReader, FileCutInABlockKeepsTheBlocksBefore) {
     std::vector<Target> full(20);
     for (int i = 0; i < 20; ++i) full[i].host = L"h" + std::to_wstring(i);
     ASSERT_TRUE(writeConfigFile(pathOf("config.xml"), full));
     const std::string bytes = readBytes(at("config.xml"));
-    const std::size_t cut = bytes.find("<host>h6</host>");
-    ASSERT_NE(cut, std::string::npos);
-
     std::vector<Target> targets;
-    ASSERT_EQ(readBytesAsConfig(bytes.substr(0, cut), targets), ConfigReadStatus::read);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(targets[i].host, L"h" + std::to_wstring(i));
-    for (int i = 6; i < 20; ++i) EXPECT_TRUE(isFresh(targets[i])) << i;
-}
-
-TEST_F(ConfigReader, StrayClosingTagIsSkippedAndLaterBlocksKept) {
-    // The first "</target>" comes before the first "<target>", and again further on.
-    std::vector<Target> targets;
-    ASSERT_EQ(readBytesAsConfig("</target>" + block("<host>a</host>") + "</target></target>" +
-                                    block("<slot>4</slot><host>b</host>") + "<target><host>c",
-                                targets),
+    ASSERT_EQ(readBytesAsConfig(bytes.substr(0, bytes.find("<host>h6</host>")), targets),
               ConfigReadStatus::read);
-    EXPECT_EQ(targets[0].host, L"a");
-    EXPECT_EQ(targets[4].host, L"b");
-    EXPECT_TRUE(isFresh(targets[1]));  // counted once, and the unclosed block is not read
+    EXPECT_EQ(describe(targets),
+              L"0=1,icmp,h0,0,10 1=1,icmp,h1,0,10 2=1,icmp,h2,0,10 "
+              L"3=1,icmp,h3,0,10 4=1,icmp,h4,0,10 5=1,icmp,h5,0,10");
 }
 
-TEST_F(ConfigReader, OnlyTheBlocksAreExamined) {
-    std::vector<Target> targets;
-    readBytesAsConfig(
-        "junk <host>outside</host>\n<target>\r\n  <interval>\t30\r\n</interval>"
-        "<host>&lt;in&gt;</host><enabled>0</enabled></target> tail <slot>3</slot>",
-        targets);
-    expectSettings(targets[0], false, ProbeType::icmp, L"<in>", 0, 30);
-    EXPECT_TRUE(isFresh(targets[3]));
-}
-
-TEST(ConfigReadText, StatusesInMemory) {
-    std::vector<Target> targets;
-    EXPECT_EQ(readConfigText(L"", targets), ConfigReadStatus::empty);
-    EXPECT_EQ(readConfigText(L"hello", targets), ConfigReadStatus::noTargetBlocks);
-    EXPECT_EQ(readConfigText(L"<target></target>", targets), ConfigReadStatus::read);
-    EXPECT_EQ(targets.size(), 20u);
-    EXPECT_EQ(readConfigText(configDocumentText({}), targets), ConfigReadStatus::read);
-    for (const Target& target : targets) EXPECT_TRUE(isFresh(target));
+TEST_F(ConfigReader, FilesThatFailOrHoldNoBlockGiveTwentyFreshRecords) {
+    std::filesystem::create_directories(at("folder.xml"));
+    writeBytes(at("empty.xml"), "");
+    writeBytes(at("eof.xml"), "\x1a<target></target>");  // 0x1A ends the text at once
+    writeBytes(at("hello.xml"), "hello");
+    const std::vector<std::tuple<std::string, ConfigReadStatus, bool>> files = {
+        {"absent.xml", ConfigReadStatus::missing, false},
+        {"folder.xml", ConfigReadStatus::unreadable, false},
+        {"empty.xml", ConfigReadStatus::empty, false},
+        {"eof.xml", ConfigReadStatus::empty, false},
+        {"hello.xml", ConfigReadStatus::noTargetBlocks, true},
+    };
+    for (const auto& [name, status, readable] : files) {
+        std::vector<Target> targets(3, makeTarget(false, ProbeType::tcp, L"x", 1, 1));
+        EXPECT_EQ(readConfigFileStatus(pathOf(name), targets), status) << name;
+        EXPECT_EQ(describe(targets), L"") << name;
+        EXPECT_EQ(readConfigFile(pathOf(name), targets), readable) << name;
+    }
+    for (const std::wstring text : {L"<target>", L"</target>", L"</target><target>",
+                                    L"<config><targets></targets></config>", L"\r\n"}) {
+        std::vector<Target> targets;
+        EXPECT_EQ(readConfigText(text, targets), ConfigReadStatus::noTargetBlocks) << text;
+        EXPECT_EQ(describe(targets), L"") << text;
+    }
 }
