@@ -9,37 +9,31 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
+
+using namespace std::chrono_literals;
 
 // Every probe here goes to 127.0.0.0/8 only; the suite runs in a network namespace with
 // nothing but loopback, where the black hole address drops everything sent to it.
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 // A loopback TCP socket on a free port: listening, or only bound so that nothing answers.
 class LoopbackPort {
 public:
     explicit LoopbackPort(bool listening) : socket_(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
+        sockaddr_in address{AF_INET, 0, {}, {}};
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         int length = sizeof address;
-        if (bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            (listening && listen(socket_, SOMAXCONN) != 0) ||
-            getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            return;
+        const auto* name = reinterpret_cast<sockaddr*>(&address);
+        if (bind(socket_, name, length) == 0 && (!listening || listen(socket_, SOMAXCONN) == 0) &&
+            getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+            port_ = ntohs(address.sin_port);
         }
-        port_ = ntohs(address.sin_port);
     }
     ~LoopbackPort() { closesocket(socket_); }
     LoopbackPort(const LoopbackPort&) = delete;
     LoopbackPort& operator=(const LoopbackPort&) = delete;
-
     std::uint16_t port() const { return port_; }
 
 private:
@@ -47,58 +41,33 @@ private:
     std::uint16_t port_ = 0;
 };
 
-// Points this executable's import slot for `function` of ws2_32.dll at `replacement` and
-// answers what it pointed at before; null when there is no such slot.
-void* replaceImport(const char* function, void* replacement) {
-    auto* base = reinterpret_cast<unsigned char*>(GetModuleHandleW(nullptr));
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         module->Name != 0; ++module) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + module->Name), "ws2_32.dll") != 0) {
-            continue;
-        }
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            const auto* named = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(
-                base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(named->Name), function) != 0) continue;
-            DWORD protection = 0;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE,
-                           &protection);
-            void* previous = reinterpret_cast<void*>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection,
-                           &protection);
-            return previous;
-        }
-    }
-    return nullptr;
-}
+// The import slots of this executable through which the program calls these two functions.
+extern "C" void* __imp_GetAddrInfoW;
+extern "C" void* __imp_getsockopt;
 
-// Routes the program's calls of one Windows Sockets function to a stand-in while it lives.
-template <typename Function>
+// Points one import slot at a stand-in while it lives, so the program's own calls of that
+// Windows Sockets function reach the stand-in.
 class ImportReplacement {
 public:
-    ImportReplacement(const char* name, Function replacement)
-        : name_(name),
-          original_(reinterpret_cast<Function>(
-              replaceImport(name, reinterpret_cast<void*>(replacement)))) {}
-    ~ImportReplacement() {
-        if (original_) replaceImport(name_, reinterpret_cast<void*>(original_));
-    }
+    ImportReplacement(void*& slot, void* replacement)
+        : slot_(slot), original_(exchange(replacement)) {}
+    ~ImportReplacement() { exchange(original_); }
     ImportReplacement(const ImportReplacement&) = delete;
     ImportReplacement& operator=(const ImportReplacement&) = delete;
-
-    Function original() const { return original_; }
+    void* original() const { return original_; }
 
 private:
-    const char* name_;
-    Function original_;
+    void* exchange(void* value) {
+        DWORD protection = 0;
+        VirtualProtect(&slot_, sizeof slot_, PAGE_READWRITE, &protection);
+        void* previous = slot_;
+        slot_ = value;
+        VirtualProtect(&slot_, sizeof slot_, protection, &protection);
+        return previous;
+    }
+
+    void*& slot_;
+    void* original_;
 };
 
 int nameLookups = 0;
@@ -115,6 +84,15 @@ int WSAAPI failingGetsockopt(SOCKET, int, int, char*, int*) {
     return SOCKET_ERROR;
 }
 
+// A probe that gets no answer fails at its time-out of about one second.
+void expectFailureAfterAboutOneSecond(const std::function<bool()>& probe) {
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(probe());
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took.count(), 0.9);
+    EXPECT_LE(took.count(), 3.0);
+}
+
 class ProbesTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -122,112 +100,69 @@ protected:
         ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
     }
     void TearDown() override { WSACleanup(); }
-
-    // A loopback address the sandbox prepared (see scripts/sandbox.sh), or empty.
-    static std::wstring sandboxAddress(const wchar_t* variable) {
-        const wchar_t* address = _wgetenv(variable);
-        return address ? address : L"";
-    }
 };
 
-std::string addressText(const sockaddr_in& address) {
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
-    return text;
-}
-
 TEST_F(ProbesTest, DottedHostIsUsedWithoutANameLookup) {
-    const ImportReplacement counting("GetAddrInfoW", &countingGetAddrInfoW);
-    realGetAddrInfoW = counting.original();
-    ASSERT_NE(realGetAddrInfoW, nullptr) << "GetAddrInfoW is not imported from ws2_32.dll";
-
-    for (const char* host : {"127.0.0.1", "127.12.34.56", "127.255.255.254"}) {
+    const ImportReplacement counting(__imp_GetAddrInfoW,
+                                     reinterpret_cast<void*>(&countingGetAddrInfoW));
+    realGetAddrInfoW = reinterpret_cast<decltype(&GetAddrInfoW)>(counting.original());
+    for (const std::wstring host : {L"127.0.0.1", L"127.12.34.56", L"localhost"}) {
         sockaddr_in address;
         std::memset(&address, 0xA5, sizeof address);  // every byte must be set by the call
-        ASSERT_TRUE(resolveIPv4(std::wstring(host, host + std::strlen(host)), address)) << host;
+        ASSERT_TRUE(resolveIPv4(host, address)) << host;
+        wchar_t text[INET_ADDRSTRLEN] = {};
+        InetNtopW(AF_INET, &address.sin_addr, text, INET_ADDRSTRLEN);
+        EXPECT_EQ(text, host == L"localhost" ? L"127.0.0.1" : host);
         EXPECT_EQ(address.sin_family, AF_INET);
         EXPECT_EQ(address.sin_port, 0);
-        EXPECT_EQ(addressText(address), host);
         for (unsigned char byte : address.sin_zero) EXPECT_EQ(byte, 0);
     }
-    EXPECT_EQ(nameLookups, 0);
-
-    // A name does go to the resolver: the count above can see a look-up.
-    sockaddr_in address;
-    ASSERT_TRUE(resolveIPv4(L"localhost", address));
-    EXPECT_EQ(addressText(address), "127.0.0.1");
-    EXPECT_EQ(nameLookups, 1);
+    EXPECT_EQ(nameLookups, 1);  // for the name only
 }
 
 TEST_F(ProbesTest, HostsWithoutAnIPv4AddressFailEveryProbe) {
-    LoopbackPort listener(true);
+    const LoopbackPort listener(true);
     ASSERT_NE(listener.port(), 0);
     for (const wchar_t* host : {L"::1", L"no-such-host.invalid", L" 127.0.0.1", L"127.0.0.1:80"}) {
         sockaddr_in address;
-        EXPECT_FALSE(resolveIPv4(host, address));
-        EXPECT_FALSE(probeTcp(host, listener.port()));
-        EXPECT_FALSE(probeIcmp(host));
+        EXPECT_FALSE(resolveIPv4(host, address)) << host;
+        EXPECT_FALSE(probeTcp(host, listener.port())) << host;
+        EXPECT_FALSE(probeIcmp(host)) << host;
     }
 }
 
-TEST_F(ProbesTest, TcpProbeConnectsToAListeningPort) {
-    LoopbackPort listener(true);
+TEST_F(ProbesTest, LoopbackAnswersBothProbesButTcpOnlyWhenItsErrorCanBeRead) {
+    EXPECT_TRUE(probeIcmp(L"127.0.0.1"));
+    EXPECT_TRUE(probeIcmp(L"127.0.0.2"));
+    const LoopbackPort listener(true);
     ASSERT_NE(listener.port(), 0);
-    const Clock::time_point start = Clock::now();
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(probeTcp(L"127.0.0.1", listener.port()));
     EXPECT_TRUE(probeTcp(L"localhost", listener.port()));
-    EXPECT_LT(secondsSince(start), 1.0);  // neither waited for the time-out
-}
-
-TEST_F(ProbesTest, TcpProbeFailsWhenThePendingErrorCannotBeRead) {
-    LoopbackPort listener(true);
-    ASSERT_NE(listener.port(), 0);
-    const ImportReplacement failing("getsockopt", &failingGetsockopt);
-    ASSERT_NE(failing.original(), nullptr) << "getsockopt is not imported from ws2_32.dll";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);  // neither waited for the time-out
+    const ImportReplacement failing(__imp_getsockopt, reinterpret_cast<void*>(&failingGetsockopt));
     EXPECT_FALSE(probeTcp(L"127.0.0.1", listener.port()));
 }
 
 TEST_F(ProbesTest, TcpProbeToAPortNobodyListensOnFailsAtTheTimeOut) {
-    LoopbackPort bound(false);
+    const LoopbackPort bound(false);
     ASSERT_NE(bound.port(), 0);
-    const Clock::time_point start = Clock::now();
-    EXPECT_FALSE(probeTcp(L"127.0.0.1", bound.port()));
-    const double seconds = secondsSince(start);
-    EXPECT_GE(seconds, 0.9);
-    EXPECT_LE(seconds, 3.0);
+    expectFailureAfterAboutOneSecond([&] { return probeTcp(L"127.0.0.1", bound.port()); });
 }
 
-TEST_F(ProbesTest, IcmpProbeGetsAnAnswerFromLoopback) {
-    EXPECT_TRUE(probeIcmp(L"127.0.0.1"));
-    EXPECT_TRUE(probeIcmp(L"127.0.0.2"));
-}
-
-TEST_F(ProbesTest, IcmpErrorReplyIsAFailedProbe) {
-    const std::wstring host = sandboxAddress(L"TARVEX_UNREACHABLE");
-    if (host.empty()) GTEST_SKIP() << "no unreachable address in this sandbox (no iptables)";
-    ASSERT_EQ(host.rfind(L"127.", 0), 0u) << "the unreachable host must be a loopback address";
-    // The platform counts the "host unreachable" error as a reply; it is not an answer.
-    const Clock::time_point start = Clock::now();
-    EXPECT_FALSE(probeIcmp(host));
-    EXPECT_LT(secondsSince(start), 0.9);  // an error came back, not the time-out
-}
-
-TEST_F(ProbesTest, SilentHostFailsBothProbesAfterAboutOneSecond) {
-    const std::wstring host = sandboxAddress(L"TARVEX_BLACK_HOLE");
-    if (host.empty()) GTEST_SKIP() << "no black hole address in this sandbox (no iptables)";
-    ASSERT_EQ(host.rfind(L"127.", 0), 0u) << "the black hole must be a loopback address";
-
-    Clock::time_point start = Clock::now();
-    EXPECT_FALSE(probeIcmp(host));
-    double seconds = secondsSince(start);
-    EXPECT_GE(seconds, 0.9);
-    EXPECT_LE(seconds, 3.0);
-
-    start = Clock::now();
-    EXPECT_FALSE(probeTcp(host, 80));
-    seconds = secondsSince(start);
-    EXPECT_GE(seconds, 0.9);
-    EXPECT_LE(seconds, 3.0);
+// The sandbox's black hole drops everything; its unreachable host answers with an ICMP error,
+// which the platform counts as a reply but is no answer.
+TEST_F(ProbesTest, SilentAndUnreachableHostsFail) {
+    const wchar_t* silent = _wgetenv(L"TARVEX_BLACK_HOLE");
+    const wchar_t* unreachable = _wgetenv(L"TARVEX_UNREACHABLE");
+    if (!silent || !unreachable) GTEST_SKIP() << "no black hole in this sandbox (no iptables)";
+    ASSERT_EQ(std::wcsncmp(silent, L"127.", 4), 0) << "the black hole must be on loopback";
+    ASSERT_EQ(std::wcsncmp(unreachable, L"127.", 4), 0) << "so must the unreachable host";
+    expectFailureAfterAboutOneSecond([&] { return probeIcmp(silent); });
+    expectFailureAfterAboutOneSecond([&] { return probeTcp(silent, 80); });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(probeIcmp(unreachable));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 900ms);  // an error, not the time-out
 }
 
 }  // namespace
