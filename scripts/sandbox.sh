@@ -2,12 +2,13 @@
 # Runs a command in the test sandbox: a network namespace of its own with only loopback up
 # (nothing a test does can reach past this machine, not even a name look-up), a black hole
 # at 127.66.0.0/16 for time-out tests, an unreachable host at 127.67.0.0/16 for ICMP error
-# replies, a virtual display, and a Wine session in the test prefix given as WINEPREFIX.
+# replies, a name whose look-up hangs (in $TARVEX_SLOW_NAME), a virtual display, and a Wine
+# session in the test prefix given as WINEPREFIX.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 if [ "${TARVEX_IN_NAMESPACE:-}" != 1 ]; then
-  exec unshare -n env TARVEX_IN_NAMESPACE=1 "$0" "$@"
+  exec unshare -n -m env TARVEX_IN_NAMESPACE=1 "$0" "$@"
 fi
 
 ip link set lo up
@@ -16,6 +17,17 @@ if command -v iptables >/dev/null && iptables -A INPUT -i lo -d 127.66.0.0/16 -j
   # And a host that answers everything with an ICMP "host unreachable" error.
   iptables -A INPUT -i lo -d 127.67.0.0/16 -j REJECT --reject-with icmp-host-unreachable &&
     export TARVEX_UNREACHABLE=127.67.0.1
+  # A resolver at 127.0.0.53, where nothing listens: every look-up fails at once, except
+  # that the queries for slow-name.test are dropped, so its look-up waits out the resolver's
+  # time-outs (2 x 5 s). The file covers /etc/resolv.conf in this mount namespace only, once
+  # (this script runs again under xvfb-run).
+  if [ -z "${TARVEX_SLOW_NAME:-}" ] && iptables -A INPUT -i lo -p udp -d 127.0.0.53 --dport 53 -m string --algo bm \
+    --hex-string '|09|slow-name|04|test|00|' -j DROP 2>/dev/null; then
+    resolver=$(mktemp)
+    printf 'nameserver 127.0.0.53\noptions timeout:5 attempts:2\n' >"$resolver"
+    mount --bind "$resolver" /etc/resolv.conf && export TARVEX_SLOW_NAME=slow-name.test
+    rm -f "$resolver"
+  fi
 else
   echo "sandbox: no iptables here; the time-out tests against a silent host are skipped" >&2
 fi

@@ -156,8 +156,16 @@ LRESULT onCreate(HWND window) {
     return 0;
 }
 
+// The worker did not end in time: it waits in a name look-up (which has no time-out of its
+// own) or in a probe. Running the usual exit would pull Winsock (WSACleanup) and the static
+// objects from under it, and ExitProcess would still run the DLLs' detach code while the
+// worker may hold their locks; so the process ends here at once, as if it had ended normally.
+// Nothing is lost: nothing is saved at shutdown, and each log entry was written and closed
+// when it happened.
+void endProcessNow() { TerminateProcess(GetCurrentProcess(), 0); }
+
 LRESULT onDestroy() {
-    shutdownMonitoring();
+    if (!shutdownMonitoring()) endProcessNow();
     if (uiFont) {
         DeleteObject(uiFont);
         uiFont = nullptr;

@@ -1,5 +1,7 @@
 #include "app/monitoring.h"
 
+#include <future>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -58,8 +60,23 @@ bool toggleMonitoring() {
     return !wasRunning;
 }
 
-void shutdownMonitoring() {
+bool shutdownMonitoring() {
     stopWorker.store(true);
     isRunning.store(false);
-    if (workerThread.joinable()) workerThread.join();
+    if (!workerThread.joinable()) return true;
+    // std::thread has no join with a time limit: a helper joins it and reports, and only the
+    // wait for that report is bounded. Past the limit the helper is left behind with the
+    // worker; the caller ends the process, which ends both.
+    auto joined = std::make_shared<std::promise<void>>();
+    std::future<void> workerEnded = joined->get_future();
+    try {
+        std::thread([joined] {
+            workerThread.join();
+            joined->set_value();
+        }).detach();
+    } catch (const std::system_error&) {
+        workerThread.join();  // no helper: wait as long as it takes
+        return true;
+    }
+    return workerEnded.wait_for(workerStopLimit) == std::future_status::ready;
 }

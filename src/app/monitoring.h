@@ -3,6 +3,7 @@
 // Both flags are written only by the user-interface thread.
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <thread>
 
@@ -17,8 +18,14 @@ void autoStartMonitoring();
 // the new state. Switching on when the worker could not be started tries to start it
 // again; when that fails too, monitoring stays off and the reason is logged.
 bool toggleMonitoring();
-// Stops and joins the worker; waits at most for the probe in progress.
-void shutdownMonitoring();
+// How long shutdown waits for the worker. A probe ends within about a second, but a name
+// look-up has no time-out of its own and may hold the worker much longer.
+constexpr std::chrono::milliseconds workerStopLimit{2000};
+// Stops the worker and waits at most workerStopLimit for the probe in progress. True when
+// the worker ended and was joined. False when it is still inside a probe or a name look-up:
+// it is then left running, and the caller must end the process at once without running exit
+// code that the worker may still use.
+bool shutdownMonitoring();
 
 // Creates the worker thread: std::thread(runProbeWorker) unless replaced. Like that
 // constructor it throws std::system_error when no thread can be created; tests install a
