@@ -13,21 +13,11 @@
 # kind per program), TIMEOUT_ROUNDS (10), SCHEDULE_SECONDS (60, also the lock run) and
 # SHORT_SECONDS (30, the schedule runs with targets that time out).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-build=$root/${TARVEX_BENCH_BUILD:-build/bench-win}
-export WINEPREFIX=${WINEPREFIX:-$root/build/bench-prefix}
-[[ $WINEPREFIX == /* ]] || WINEPREFIX=$root/$WINEPREFIX
+# shellcheck source=bench-tree.sh
+. "$(dirname "$0")/bench-tree.sh"
 
 if [ "${1:-}" != --in-sandbox ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake \
-    -DCMAKE_BUILD_TYPE=Release -DTARVEX_TESTS=OFF >/dev/null
-  cmake --build "$build" -j 2
-  mkdir -p "$build/native"
-  for program in listener probe_native; do
-    gcc -std=c11 -D_DEFAULT_SOURCE -O2 -Wall -Wextra -Wshadow \
-      -o "$build/native/$program" "bench/native/$program.c"
-  done
+  native_programs="listener probe_native" build_bench_tree
   exec scripts/sandbox.sh "$0" --in-sandbox "$@"
 fi
 shift
@@ -39,16 +29,12 @@ listening_port=47000   # 47000 to 47019 accept connections
 closed_port=47100      # 47100 to 47103 have no listener
 bench=$build/bench
 native=$build/native
-work=$(mktemp -d)
 figures=$build/engine-bench-figures.txt
 
 # Datagram ICMP sockets for the native counterpart; this namespace's setting only.
 sysctl -qw net.ipv4.ping_group_range="0 2147483647" 2>/dev/null || true
 
-"$native/listener" $(seq $listening_port $((listening_port + 19))) >"$work/listener.out" &
-listener_pid=$!
-trap 'kill "$listener_pid" 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 50); do grep -q ready "$work/listener.out" 2>/dev/null && break; sleep 0.1; done
+start_listener $listening_port
 
 windows() {  # exe name, arguments...: its output without carriage returns
   local exe=$1; shift
