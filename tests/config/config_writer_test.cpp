@@ -44,13 +44,13 @@ TEST_F(ConfigWriter, StoresTheDocumentByteForByte) {
     };
     expectDocument("twenty fresh records", std::vector<Target>(20), {});
     expectDocument("no records", {}, {});
-    Target withResults = makeTarget(true, ProbeType::icmp, L"10.0.0.1", 8080, -5);
+    Target withResults = makeTarget(true, ProbeType::icmp, L"127.0.0.9", 8080, -5);
     withResults.history = {1, 0, 1};  // run-time state is never written
     withResults.nextDue = 123456789;
     expectDocument("a disabled tcp slot",
                    {makeTarget(false, ProbeType::tcp, L"server.example", 443, 30), withResults},
                    {blockBytes(0, "0", "tcp", "server.example", "443", "30"),
-                    blockBytes(1, "1", "icmp", "10.0.0.1", "8080", "-5")});
+                    blockBytes(1, "1", "icmp", "127.0.0.9", "8080", "-5")});
     expectDocument("hosts with the five special characters and a typed entity",
                    {makeTarget(true, ProbeType::icmp, L"a\"b&c'd<e>f \u00e9", 0, 10),
                     makeTarget(true, ProbeType::icmp, L"x&amp;y", 0, 10)},
