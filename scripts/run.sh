@@ -9,7 +9,7 @@ cd "$root"
 bash scripts/setup.sh
 [ -f build/release/build.ninja ] || cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake -DTARVEX_TESTS=OFF >/dev/null
-cmake --build build/release -j "$(nproc)"
+cmake --build build/release --target tarvex -j "$(nproc)"
 
 export WINEPREFIX=${WINEPREFIX:-$HOME/.wine-tarvex}
 # shellcheck source=wine-env.sh
