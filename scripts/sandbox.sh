@@ -10,6 +10,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 if [ "${TARVEX_IN_NAMESPACE:-}" != 1 ]; then
   exec unshare -n -m env TARVEX_IN_NAMESPACE=1 "$0" "$@"
 fi
+# The display runs inside the namespace too (X clients find it through abstract sockets,
+# which belong to the network namespace); the network is set up once, under it.
+if [ "${TARVEX_ON_DISPLAY:-}" != 1 ]; then
+  exec env TARVEX_ON_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
 
 ip link set lo up
 if command -v iptables >/dev/null && iptables -A INPUT -i lo -d 127.66.0.0/16 -j DROP 2>/dev/null; then
@@ -19,9 +24,8 @@ if command -v iptables >/dev/null && iptables -A INPUT -i lo -d 127.66.0.0/16 -j
     export TARVEX_UNREACHABLE=127.67.0.1
   # A resolver at 127.0.0.53, where nothing listens: every look-up fails at once, except
   # that the queries for slow-name.test are dropped, so its look-up waits out the resolver's
-  # time-outs (2 x 5 s). The file covers /etc/resolv.conf in this mount namespace only, once
-  # (this script runs again under xvfb-run).
-  if [ -z "${TARVEX_SLOW_NAME:-}" ] && iptables -A INPUT -i lo -p udp -d 127.0.0.53 --dport 53 -m string --algo bm \
+  # time-outs (2 x 5 s). The file covers /etc/resolv.conf in this mount namespace only.
+  if iptables -A INPUT -i lo -p udp -d 127.0.0.53 --dport 53 -m string --algo bm \
     --hex-string '|09|slow-name|04|test|00|' -j DROP 2>/dev/null; then
     resolver=$(mktemp)
     printf 'nameserver 127.0.0.53\noptions timeout:5 attempts:2\n' >"$resolver"
@@ -30,10 +34,6 @@ if command -v iptables >/dev/null && iptables -A INPUT -i lo -d 127.66.0.0/16 -j
   fi
 else
   echo "sandbox: no iptables here; the time-out tests against a silent host are skipped" >&2
-fi
-
-if [ "${TARVEX_ON_DISPLAY:-}" != 1 ]; then
-  exec env TARVEX_ON_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
 # shellcheck source=wine-env.sh
