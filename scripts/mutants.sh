@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# Seeded faults: applies each fault of scripts/mutants.txt, one at a time, to a scratch copy
+# of the tree, rebuilds, runs the tests that can see it and prints one line per fault,
+# "killed" or "survived", then "killed K of N".
+#   scripts/mutants.sh            every fault
+#   scripts/mutants.sh PATTERN    only the faults whose name holds PATTERN
+# A fault in a portable file (name.cpp, name.h) is first run against the native tests under
+# the sanitizers, and against the Wine tests only when those miss it; a fault in a Win32
+# edge (name_win.cpp) goes to the Wine tests at once. The scratch copy and its build trees
+# stay in $TARVEX_MUTANT_DIR (default build/mutants) for the next run.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+filter=${1:-}
+scratch=${TARVEX_MUTANT_DIR:-$root/build/mutants}
+list=$root/scripts/mutants.txt
+jobs=$(nproc)
+
+bash scripts/setup.sh
+# A fresh copy with the files' own times: the build trees rebuild only what changed since the
+# last run, and files removed from the tree are gone from the copy too.
+tree=$scratch/tree
+rm -rf "$tree"
+mkdir -p "$tree"
+tar -C "$root" --exclude=./build --exclude=./.git --exclude=./dist -cf - . | tar -C "$tree" -xf -
+# A run that was stopped with a fault applied left builds of the faulty file behind: newer
+# than its source, so only touching the source rebuilds them.
+[ -f "$scratch/applied" ] && touch "$tree/$(cat "$scratch/applied")"
+
+configure() {  # build dir, cmake args...
+  local dir=$1; shift
+  [ -f "$dir/build.ninja" ] || cmake -S "$tree" -B "$dir" -G Ninja "$@" >/dev/null
+}
+configure "$scratch/native" -DTARVEX_SANITIZE=address,undefined
+configure "$scratch/win" -DCMAKE_TOOLCHAIN_FILE="$tree/cmake/mingw-w64-posix.cmake"
+if [ ! -d "$scratch/wineprefix" ] && [ -f build/wineprefix-test/.tarvex-ready ]; then
+  cp -a build/wineprefix-test "$scratch/wineprefix"
+fi
+
+# Each fault is a heading line "== name", the file, then pairs of lines "- text" and
+# "+ text": the first occurrence of each "-" text becomes its "+" text (⏎ is a line break).
+declare -a names files edits
+current=-1
+while IFS= read -r line || [ -n "$line" ]; do
+  case "$line" in
+    "== "*) current=$((current + 1)); names[current]=${line#== }; files[current]=""; edits[current]="" ;;
+    "- "* | "+ "*) edits[current]+="${line}"$'\x1e' ;;
+    "" | "#"*) ;;
+    *) files[current]=$line ;;
+  esac
+done <"$list"
+
+# Applies the edits of fault $1 to its file; fails when a "-" text is not in it.
+apply_fault() {
+  local file=$tree/${files[$1]} from="" entry
+  while IFS= read -r -d $'\x1e' entry; do
+    if [[ $entry == "- "* ]]; then from=${entry#- }; continue; fi
+    FROM=$from TO=${entry#+ } perl -0777 -i -pe '
+      BEGIN { ($f, $t) = map { s/⏎/\n/gr } @ENV{qw(FROM TO)} }
+      s/\Q$f\E/$t/ or die "not found: $f\n"' "$file" || return 1
+  done <<<"${edits[$1]}"
+}
+
+# Builds the test program of a tree and runs its tests; true when a test failed (killed).
+killed_by() {  # native|win
+  local dir=$scratch/$1
+  if ! cmake --build "$dir" -j "$jobs" >"$scratch/build.log" 2>&1; then
+    echo "build-failed" >&2; return 2
+  fi
+  if [ "$1" = native ]; then
+    ! ASAN_OPTIONS=detect_leaks=1 ctest --test-dir "$dir" -j "$jobs" --timeout 120 \
+      --stop-on-failure >"$scratch/test.log" 2>&1
+  else
+    ! WINEPREFIX=$scratch/wineprefix scripts/sandbox.sh ctest --test-dir "$dir" -j "$jobs" \
+      --timeout 120 --stop-on-failure >"$scratch/test.log" 2>&1
+  fi
+}
+
+total=0
+dead=0
+broken=0
+started=$(date +%s)
+for i in "${!names[@]}"; do
+  name=${names[i]}
+  [ -n "$filter" ] && [[ $name != *"$filter"* ]] && continue
+  total=$((total + 1))
+  original=$(mktemp)
+  cp "$tree/${files[i]}" "$original"
+  echo "${files[i]}" >"$scratch/applied"
+  verdict=survived
+  if ! apply_fault "$i" 2>"$scratch/apply.log"; then
+    verdict="not applied ($(head -n 1 "$scratch/apply.log"))"
+  else
+    trees=(win)
+    [[ ${files[i]} == *_win.cpp ]] || trees=(native win)
+    for t in "${trees[@]}"; do
+      status=0
+      killed_by "$t" 2>/dev/null || status=$?
+      if [ $status -eq 0 ]; then verdict="killed ($t)"; break; fi
+      if [ $status -eq 2 ]; then verdict="build failed"; break; fi
+    done
+  fi
+  cp "$original" "$tree/${files[i]}"
+  rm -f "$original"
+  case "$verdict" in
+    killed*) dead=$((dead + 1)) ;;
+    survived) ;;
+    *) broken=$((broken + 1)) ;;
+  esac
+  printf '%-48s %s\n' "$name" "$verdict"
+done
+# Leave the scratch trees built from the unchanged sources.
+cmake --build "$scratch/native" -j "$jobs" >/dev/null 2>&1 || true
+cmake --build "$scratch/win" -j "$jobs" >/dev/null 2>&1 || true
+rm -f "$scratch/applied"
+echo "killed $dead of $total ($(( $(date +%s) - started )) s)"
+[ $broken -eq 0 ]
