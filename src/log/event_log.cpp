@@ -6,6 +6,7 @@
 
 #include "log/local_time.h"
 #include "model/data_folder.h"
+#include "model/file_system.h"
 #include "model/text_file.h"
 
 namespace {
@@ -34,14 +35,9 @@ std::wstring formatTimestamp() {
 
 void appendLogLine(const std::wstring& line) {
     const std::wstring text = oneLine(line);
-    {
-        TextOutput output(logFilePath(), TextOutputMode::append);
-        if (output.isOpen()) {
-            // The text-mode rule turns the "\n" of "\r\n" into CR LF: CR CR LF on disk.
-            output.write(text + L"\r\n");
-            output.close();
-        }
-    }
+    // One write per entry, so that it lands whole beside other writers' entries. The text-mode
+    // rule turns the "\n" of "\r\n" into CR LF: CR CR LF on disk.
+    appendTextWhole(logFilePath(), text + L"\r\n");
     LogLineSink sink;
     {
         std::scoped_lock lock(sinkMutex);
@@ -49,6 +45,8 @@ void appendLogLine(const std::wstring& line) {
     }
     if (sink) sink(text);
 }
+
+bool clearLogFile() { return emptyAppendedFile(logFilePath()); }
 
 void setLogLineSink(LogLineSink sink) {
     std::scoped_lock lock(sinkMutex);

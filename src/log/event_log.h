@@ -8,10 +8,15 @@
 std::wstring formatTimestamp();
 
 // Appends `line` (time stamp and event text, no line end) to monitor.log and hands a copy
-// to the installed sink. The file is opened anew for each entry; when it cannot be opened
-// the entry still reaches the sink. Control characters are written as "?" so that one entry
-// is always one line, and so are characters the file cannot store.
+// to the installed sink. The file is opened anew for each entry, and each entry lands whole
+// at its end whichever thread or process writes it; when the file cannot be opened the entry
+// still reaches the sink. Control characters are written as "?" so that one entry is always
+// one line, and so are characters the file cannot store.
 void appendLogLine(const std::wstring& line);
+
+// Empties monitor.log (creating it when missing) without cutting an entry being appended;
+// entries written after it stay in the file. False when it could not be emptied.
+bool clearLogFile();
 
 // Receives every entry as written to the file (the program posts it to the main window).
 // Install before any other thread logs; an empty function removes the sink.

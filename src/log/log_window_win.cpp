@@ -3,10 +3,10 @@
 
 #include "app/app_state.h"
 #include "app/window_class.h"
+#include "log/event_log.h"
 #include "log/log_tail.h"
 #include "log/log_window.h"
 #include "model/data_folder.h"
-#include "model/text_file.h"
 
 namespace {
 
@@ -93,7 +93,7 @@ LRESULT onCreate(HWND window) {
 }
 
 void deleteLogFile() {
-    writeTextFile(logFilePath(), L"");
+    clearLogFile();
     if (logEdit) SetWindowTextW(logEdit, L"");
 }
 

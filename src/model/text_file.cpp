@@ -1,8 +1,10 @@
 #include "model/text_file.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <iterator>
+#include <random>
 #include <system_error>
 
 #include "model/file_system.h"
@@ -32,6 +34,28 @@ std::string encodeText(std::wstring_view text) {
 bool isFolder(const std::wstring& path) {
     std::error_code error;
     return std::filesystem::is_directory(std::filesystem::path(path), error);
+}
+
+// Every temporary file is "~tvx" and four hex digits: a file a killed save left behind is
+// known by its name.
+constexpr std::wstring_view temporaryPrefix = L"~tvx";
+
+// A file of a new name in the folder of `path` (so the replace stays one step on one volume),
+// created only where no file of that name exists. Eight characters: shorter than "config.xml",
+// and never much longer than an exported file's name, for the 260-character path limit.
+FileHandle createTemporaryBeside(const std::wstring& path, std::wstring& temporary) {
+    thread_local std::minstd_rand random(std::random_device{}());
+    const std::wstring folder = path.substr(0, path.find_last_of(L"\\/") + 1);
+    constexpr int attempts = 16;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        wchar_t name[16];
+        std::swprintf(name, 16, L"%ls%04x", temporaryPrefix.data(),
+                      static_cast<unsigned>(random() & 0xFFFF));
+        temporary = folder + name;
+        const FileHandle file = createNewFile(temporary);
+        if (file != noFile) return file;
+    }
+    return noFile;
 }
 
 }  // namespace
@@ -101,13 +125,18 @@ bool writeTextFile(const std::wstring& path, std::wstring_view text) {
 
 bool replaceTextFile(const std::wstring& path, std::wstring_view text) {
     if (!isStorableText(text)) return false;
-    const std::wstring temporary = path + L".tmp";
-    // A folder by that name is not ours to write into or to remove on failure.
-    if (isFolder(temporary)) return false;
-    if (!writeTextFile(temporary, text) || !replaceFileWith(temporary, path)) {
-        std::error_code error;
-        std::filesystem::remove(std::filesystem::path(temporary), error);
-        return false;
-    }
-    return true;
+    std::wstring temporary;
+    const FileHandle file = createTemporaryBeside(path, temporary);
+    if (file == noFile) return false;
+    // The data must be on the disk before the new name is: a power cut right after the replace
+    // would otherwise leave an empty or cut file under the target's name.
+    bool written = writeToFile(file, encodeText(text)) && flushFileToDisk(file);
+    written = closeFile(file) && written;
+    if (written && replaceFileWith(temporary, path)) return true;
+    removeFile(temporary);  // this write created it, so it is ours to remove
+    return false;
+}
+
+bool appendTextWhole(const std::wstring& path, std::wstring_view text) {
+    return appendWholeToFile(path, encodeText(text));
 }

@@ -51,6 +51,13 @@ bool isStorableText(std::wstring_view text);
 // file cannot be opened or the text holds a character that cannot be stored.
 bool writeTextFile(const std::wstring& path, std::wstring_view text);
 
-// Writes the text to a temporary file beside `path`, then puts it in place in one step, so
-// that a crash never leaves `path` empty or cut. False leaves `path` as it was.
+// Writes the text to a temporary file beside `path` and flushes it to disk, then puts it in
+// place in one step, so that a crash or a power cut leaves the old or the new text, whole.
+// The temporary file is new, with a name of its own ("~tvx" and four hex digits): no other
+// file is ever opened, replaced or removed. False leaves `path` as it was.
 bool replaceTextFile(const std::wstring& path, std::wstring_view text);
+
+// Adds the text at the end of the file (created when missing) in one write that lands whole,
+// even while other threads or processes append to the same file. False when nothing could be
+// written.
+bool appendTextWhole(const std::wstring& path, std::wstring_view text);

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 inline void expectTimestampShape(std::wstring stamp) {
     for (wchar_t& c : stamp) c = (c >= L'0' && c <= L'9') ? L'd' : c;
     EXPECT_EQ(stamp, L"dddd-dd-dd dd:dd:dd");

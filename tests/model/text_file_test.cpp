@@ -1,84 +1,46 @@
 #include "model/text_file.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "model/replace_checks.h"
-#include "model/scratch_files.h"
 
-namespace {
+namespace fs = std::filesystem;
+static fs::path target;                   // the file the test replaces
+static std::vector<std::string> flushes;  // each: what (by 4 letters), its bytes | target's
 
-class TextFileTest : public ::testing::Test {
-protected:
-    ScratchFolder scratch;
+// The real system call, watched; a flush of the text "lost" fails.
+extern "C" int fsync(int fd) {
+    const fs::path file = fs::read_symlink("/proc/self/fd/" + std::to_string(fd));
+    const std::string bytes = fs::is_regular_file(file) ? readBytes(file) : "";
+    flushes.push_back(file.lexically_relative(target.parent_path()).string().substr(0, 4) + " " +
+                      bytes + "|" + readBytes(target));
+    if (bytes == "lost") return -1;
+    return reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"))(fd);
+}
+
+TEST(TextFile, OneBytePerCharacterWithTextModeLineEndsTruncatedOrAppended) {
+    const ScratchFolder scratch;
     const std::wstring path = scratch.file(L"file.txt");
-};
-
-TEST_F(TextFileTest, WritesOneBytePerCharacterWithCrLfLineEndsOverWhatWasThere) {
-    const std::vector<std::pair<std::wstring, std::string>> cases = {
-        {L"a\nb", "a\r\nb"}, {L"caf\u00e9\u00ff\u0001", "caf\xE9\xFF\x01"}, {L"", ""}};
-    for (const auto& [text, bytes] : cases) {
-        writeBytes(path, "a much longer old content\r\n");
-        ASSERT_TRUE(writeTextFile(path, text));
-        EXPECT_EQ(readBytes(path), bytes);
-        EXPECT_EQ(readTextFile(path), text);
-    }
+    writeBytes(path, "a much longer old content\r\n");
+    ASSERT_TRUE(writeTextFile(path, L"\u00e9\na\nb"));
+    EXPECT_FALSE(writeTextFile(path, L"x\u0100y"));  // refused whole: the file stays as it was
+    EXPECT_TRUE(appendTextWhole(path, L"1\n"));
+    EXPECT_EQ(readBytes(path), "\xE9\r\na\r\nb1\r\n");
+    writeBytes(path, "a\rb\r\r\nc\r\n\r\x1A-after");  // a lone CR stays, 0x1A ends the text
+    EXPECT_EQ(readTextFile(path), L"a\rb\r\nc\n\r");
+    writeBytes(path, "");
+    EXPECT_EQ(readTextFile(path) + readTextFile(path + L".missing"), L"");
 }
 
-TEST_F(TextFileTest, ReadsBytesByTheTextModeRuleAndTellsMissingFromEmpty) {
-    // CR LF is one line feed, a lone CR stays, 0x1A ends the text, and a UTF-8 byte order
-    // mark is three ordinary characters.
-    const std::vector<std::pair<std::string, std::wstring>> cases = {
-        {"a\rb\r\r\nc\r\n\r\x1A-after", L"a\rb\r\nc\n\r"},
-        {"\xEF\xBB\xBFx\r", L"\u00ef\u00bb\u00bfx\r"},
-        {"", L""}};
-    for (const auto& [bytes, text] : cases) {
-        writeBytes(path, bytes);
-        EXPECT_EQ(tryReadTextFile(path), std::optional<std::wstring>(text));
-    }
-    const std::wstring missing = scratch.file(L"missing.txt");
-    const std::wstring folder = scratch.path().wstring();
-    for (const std::wstring& unreadable : {missing, folder}) {
-        EXPECT_FALSE(tryReadTextFile(unreadable).has_value());
-        EXPECT_EQ(readTextFile(unreadable), L"");
-    }
-    EXPECT_FALSE(pathExists(missing));
-    EXPECT_TRUE(pathExists(folder));
+TEST(TextFile, ReplaceWritesFlushesThenReplacesAndTouchesNoOtherFile) {
+    const ScratchFolder scratch;
+    expectReplaceTouchesOnlyItsTarget(scratch);
+    target = scratch.file(L"backup.xml");
+    flushes.clear();
+    ASSERT_TRUE(replaceTextFile(target.wstring(), L"a\nb"));
+    EXPECT_FALSE(replaceTextFile(target.wstring(), L"lost"));  // a failed flush is a failed write
+    EXPECT_EQ(flushes,
+              (std::vector<std::string>{"~tvx a\r\nb|new\r\n", ". |a\r\nb", "~tvx lost|a\r\nb"}));
+    expectReplaceTouchesOnlyItsTarget(scratch);  // the failed write left nothing behind either
 }
-
-TEST_F(TextFileTest, WriteRefusesUnstorableTextAndLeavesTheFileAlone) {
-    writeBytes(path, "old");
-    EXPECT_FALSE(writeTextFile(path, L"x\u0100y"));
-    EXPECT_EQ(readBytes(path), "old");
-    EXPECT_FALSE(writeTextFile(scratch.file(L"missing.txt"), L"\u4e2d"));
-    EXPECT_FALSE(std::filesystem::exists(scratch.file(L"missing.txt")));
-    EXPECT_FALSE(writeTextFile(scratch.file(L"no-such-folder/file.txt"), L"text"));
-}
-
-TEST_F(TextFileTest, AppendAddsAfterWhatWasThereAndTruncateStartsAfresh) {
-    writeBytes(path, "old\r\n");
-    for (const wchar_t* text : {L"one\n", L"two\u00e9"}) {
-        TextOutput output = openTextOutput(path, TextOutputMode::append);
-        ASSERT_TRUE(output.isOpen());
-        output.write(text);
-        EXPECT_TRUE(output.close());
-    }
-    EXPECT_EQ(readBytes(path), "old\r\none\r\ntwo\xE9");
-
-    TextOutput truncating = openTextOutput(path, TextOutputMode::truncate);
-    truncating.write(L"\u0100!");  // a stream cannot refuse: the character becomes "?"
-    EXPECT_TRUE(truncating.close());
-    EXPECT_EQ(readBytes(path), "?!");
-
-    TextOutput intoFolder = openTextOutput(scratch.path().wstring(), TextOutputMode::append);
-    EXPECT_FALSE(intoFolder.isOpen());
-    EXPECT_FALSE(intoFolder.close());
-}
-
-TEST_F(TextFileTest, ReplaceIsAllOrNothing) { expectReplaceIsAllOrNothing(scratch); }
-
-}  // namespace
