@@ -1,176 +1,160 @@
-// The main window as the operator meets it: its size for each panel combination, the server
-// button, the status lamp and the health bar, the status panel's text and the secondary
-// windows.
+// The main window as the operator meets it, in one run: from its start-up to real probes.
 
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <limits>
-#include <tuple>
+#include <algorithm>
 
 #include "app/app_messages.h"
+#include "app/app_state.h"
+#include "app/monitoring.h"
 #include "config/config_file.h"
-#include "model/data_folder.h"
 #include "model/target_table.h"
 #include "support/wine_gui.h"
+#include "view/monitor_view.h"
 
 namespace {
 
-constexpr COLORREF green = RGB(0, 170, 0);
-constexpr COLORREF red = RGB(220, 0, 0);
-constexpr int serverButton = 1001, monitorButton = 1003, statusButton = 1005;
+constexpr COLORREF green = RGB(0, 170, 0), red = RGB(220, 0, 0);
 
-// The status panel's text; the labels' trailing blanks are counted here.
 std::wstring statusText(const wchar_t* state, int inUse) {
-    const auto line = [](const wchar_t* label, std::size_t blanks, const std::wstring& value) {
-        return label + std::wstring(blanks, L' ') + value + L"\r\n";
-    };
-    const std::wstring folder = dataFolderPath();
-    return line(L"Server Status:", 19, state) + line(L"Targets:", 27, std::to_wstring(inUse)) +
-           L"\r\n" + line(L"Config Path:", 21, folder + L"config.xml") +
-           line(L"Log Path:", 25, folder + L"monitor.log") + L"\r\n" +
-           line(L"Developed by:", 20, L"the Tarvex team") +
-           line(L"Edition:", 25, L"Tarvex Desktop " TARVEX_VERSION_TEXT);
+    const std::wstring folder = dataFolderPath(), b(27, L' ');  // the labels' trailing blanks
+    return L"Server Status:" + b.substr(8) + state + L"\r\nTargets:" + b + std::to_wstring(inUse) +
+           L"\r\n\r\nConfig Path:" + b.substr(6) + folder + L"config.xml\r\nLog Path:" +
+           b.substr(2) + folder + L"monitor.log\r\n\r\nDeveloped by:" + b.substr(7) +
+           L"the Tarvex team\r\nEdition:" + b.substr(2) +
+           L"Tarvex Desktop " TARVEX_VERSION_TEXT L"\r\n";
 }
 
-// A child's left, top, right and bottom in its parent's client area.
-RECT placeOf(HWND child) {
-    RECT rect{};
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+bool pixelBecomes(HWND window, int x, int y, COLORREF colour) {
+    return pumpUntil([&] { return pixelAt(window, x, y) == colour; }, 2s);
 }
 
-class MainWindow : public ::testing::Test {
-protected:
-    void SetUp() override { removeDataFiles(); }
-    void TearDown() override {
-        if (window) closeMainWindow(window);
-    }
-    void start() {
-        window = startMainWindow();
-        ASSERT_NE(window, nullptr);
-    }
-    HWND child(int id) const { return GetDlgItem(window, id); }
-    COLORREF lamp() const { return pixelAt(window, 23, 25); }
-    COLORREF healthBar() const { return pixelAt(window, 416, 42); }
+int CALLBACK addText(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM texts) {
+    const EMRTEXT& text = reinterpret_cast<const EMREXTTEXTOUTW*>(record)->emrtext;
+    const auto* chars = reinterpret_cast<const char*>(record) + text.offString;
+    if (record->iType == EMR_EXTTEXTOUTW)
+        *reinterpret_cast<std::wstring*>(texts) +=
+            std::to_wstring(text.ptlReference.x) + L"," + std::to_wstring(text.ptlReference.y) +
+            L" " + std::wstring(reinterpret_cast<const wchar_t*>(chars), text.nChars) + L"; ";
+    return 1;
+}
+
+TEST(MainWindow, StartUpHeaderPanelsWindowsServerViewHealthAndProbes) {
+    const std::string defaults = fileBytes(L"" TARVEX_TEST_SOURCE_DIR "/fuzz/seeds/default.xml");
+    const char* good = "<target><slot>3</slot><type>TCP</type><host>127.0.0.4</host></target>";
+    std::vector<Target> fresh(targetSlotCount), loaded = fresh;
+    loaded[3] = {true, ProbeType::tcp, L"127.0.0.4", 0, 10, {}, 0};
+    // config.xml before (null: none), the table read, after: only a missing or empty one is new.
+    // clang-format off
+    const std::tuple<const char*, std::vector<Target>, std::string> starts[] = {{"", fresh, defaults},
+        {"hello", fresh, "hello"}, {good, loaded, good}, {nullptr, fresh, defaults}};
+    // clang-format on
     HWND window = nullptr;
-};
+    for (const auto& [before, table, after] : starts) {
+        if (window) closeMainWindow(window);
+        removeDataFiles();
+        if (before) writeBytes(configFilePath(), before);
+        stopWorker = false;  // each start as in a new process
+        window = startMainWindow();
+        EXPECT_EQ(configDocumentText(targetTable.snapshot()), configDocumentText(table)) << after;
+        EXPECT_EQ(fileBytes(configFilePath()), after);
+    }
 
-TEST_F(MainWindow, PanelButtonsSetTheOuterHeight) {
-    start();
-    const auto shown = [&] {
-        return std::to_wstring(outerSize(window).cx) + L"x" +
-               std::to_wstring(outerSize(window).cy) +
-               (IsWindowVisible(child(1200)) ? L" view" : L"") +
-               (IsWindowVisible(child(1201)) ? L" panel" : L"");
+    EXPECT_EQ(windowText(window).rfind(L"Tarvex Desktop " TARVEX_VERSION_TEXT, 0), 0u);
+    std::wstring seen;  // the children in creation order
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        seen += std::to_wstring(GetDlgCtrlID(c)) + L' ' + windowText(c) + L' ' + placeOf(c) + L"; ";
+    EXPECT_EQ(seen,
+              L"1001 Stop server 46,6,140,32; 1002 Config 196,6,140,32; 1003 Monitor 346,6,140,32; "
+              L"1004 Log 498,6,82,32; 1005 Status 584,6,82,32; 1200  hidden; 1201 " +
+                  statusText(L"RUNNING", 0) + L" hidden; ");
+    const std::tuple<int, int, COLORREF> header[] = {{5, 63, 0xFAFAFA}, {5, 64, 0xD2D2D2},
+                                                     {23, 25, green},   {346, 39, 0xB4B4B4},
+                                                     {416, 42, green},  {486, 42, 0xFAFAFA}};
+    for (const auto& [x, y, colour] : header) EXPECT_TRUE(pixelBecomes(window, x, y, colour));
+
+    // Button (1: the window made 120 high), outer height, monitor view and status panel shown.
+    const std::tuple<int, int, bool, bool> panels[] = {
+        {0, 90, false, false},   {1003, 660, true, false}, {1, 120, true, false},
+        {1005, 810, true, true}, {1003, 240, false, true}, {1003, 810, true, true}};
+    for (const auto& [button, height, view, panel] : panels) {
+        if (button > 1) clickButton(window, button);
+        if (button == 1) SetWindowPos(window, nullptr, 0, 0, 696, height, SWP_NOMOVE);
+        RECT client{};
+        GetClientRect(window, &client);
+        const int w = client.right - 20, h = client.bottom;
+        EXPECT_EQ(rectText(0, 0, outerSize(window).cx, outerSize(window).cy) + L" " +
+                      placeOf(monitorViewWindow) + L" " + placeOf(statusPanel),
+                  rectText(0, 0, 696, height) + L" " +
+                      (view ? rectText(10, 70, w, std::max(h - 80 - 150 * panel, 60)) : L"hidden") +
+                      L" " + (panel ? rectText(10, h - 150, w, 140) : L"hidden"));
+    }
+
+    clickButton(window, 1004);
+    EXPECT_EQ(windowText(logEdit).substr(19), L" | monitoring auto-start\r\n") << "logged before";
+    for (const int button : {1004, 1002, 1002}) clickButton(window, button);
+    EXPECT_EQ(countOwnWindows(L"Tarvex_LogWnd") + countOwnWindows(L"Tarvex_ConfigWnd"), 2);
+    for (HWND opened : {logWindow, configWindow}) SendMessageW(opened, WM_CLOSE, 0, 0);
+    clickButton(window, 1001);
+    EXPECT_EQ(windowText(GetDlgItem(window, 1001)), L"Start server");
+    EXPECT_TRUE(pixelBecomes(window, 23, 25, red));
+    EXPECT_EQ(logEvents(windowText(logEdit)).back(), L" | monitoring stopped") << "while hidden";
+    clickButton(logWindow, 3002);  // "Delete log file"
+    EXPECT_EQ(fileBytes(logFilePath()) + ":" + std::to_string(GetWindowTextLengthW(logEdit)), ":0");
+
+    // With monitoring off only the test changes the table. Slots 0, 2, 4, 6 are in use (rows).
+    std::vector<Target> table(targetSlotCount);
+    for (int i = 0; i < 2500; ++i) table[6].history.push_back(i % 3 != 0 && i % 7 != 2);
+    table[0] = {true, ProbeType::icmp, L"127.0.0.1", 0, 10, {1}, 0};
+    table[1] = {false, ProbeType::icmp, L"127.0.0.9", 0, 10, {0}, 0};
+    table[2] = {true, ProbeType::tcp, L"127.0.0.2", 443, 10, {1, 0}, 0};
+    table[3].history = {0};
+    table[4] = {true, ProbeType::tcp, L"127.0.0.3", 80, 10, {}, 0};
+    table[6].host = L"127.0.0.4";
+    targetTable.lock().entries() = table;
+    const HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+    paintMonitorView(recorder, 660, 300);
+    std::wstring texts;
+    EnumEnhMetaFile(nullptr, CloseEnhMetaFile(recorder), addText, &texts, nullptr);
+    EXPECT_EQ(texts,
+              L"32,10 127.0.0.1; 300,10 icmp; 32,36 127.0.0.2; 300,36 tcp:443; "
+              L"32,62 127.0.0.3; 300,62 tcp:80; 32,88 127.0.0.4; 300,88 icmp; ");
+    SendMessageW(window, WM_APP_REFRESH, 0, 0);
+    UpdateWindow(monitorViewWindow);
+    EXPECT_EQ(windowText(statusPanel), statusText(L"STOPPED", 4));
+    // Row k (slot 2k): lamp, x 354-653; the newest results (2 px, 145 at most) end at x 650.
+    const auto colourAt = [](int x, int y) {
+        const COLORREF c = pixelAt(monitorViewWindow, x, y);
+        return c == green ? 'g' : c == red ? 'r' : c == 0xFFFFFF ? 'w' : c == 0xD2D2D2 ? 'f' : '?';
     };
-    EXPECT_EQ(shown(), L"696x90");
-    const std::pair<int, const wchar_t*> steps[] = {{monitorButton, L"696x660 view"},
-                                                    {statusButton, L"696x810 view panel"},
-                                                    {monitorButton, L"696x240 panel"},
-                                                    {statusButton, L"696x90"}};
-    for (const auto& [button, expected] : steps) {
-        clickButton(window, button);
-        EXPECT_EQ(shown(), expected);
+    for (const int slot : {0, 2, 4, 6, 8}) {
+        const auto& results = table[slot].history;
+        const int shown = std::min(static_cast<int>(results.size()), 145);
+        std::string expected(1, slot == 8 ? 'w' : shown && results.back() ? 'g' : 'r');
+        std::string painted(1, colourAt(18, 21 + 13 * slot));
+        for (int x = 354; x < 654; ++x) {
+            painted += colourAt(x, 18 + 13 * slot);
+            expected += x >= 650 || x < 650 - 2 * shown ? "wf"[x == 360 || x == 649]
+                                                        : "rg"[results.end()[x / 2 - 325]];
+        }
+        EXPECT_EQ(painted, expected) << "slot " << slot;
     }
-    // With both shown: the view from (10, 70), 10 pixels above the 140-pixel panel, and 10
-    // pixels between each of them and the client area's other edges.
-    clickButton(window, monitorButton);
-    clickButton(window, statusButton);
-    RECT client{};
-    GetClientRect(window, &client);
-    const RECT view = placeOf(child(1200));
-    const RECT panel = placeOf(child(1201));
-    EXPECT_EQ((std::vector<LONG>{view.left, view.top, client.right - view.right,
-                                 panel.top - view.bottom, panel.bottom - panel.top, panel.left,
-                                 client.right - panel.right, client.bottom - panel.bottom}),
-              (std::vector<LONG>{10, 70, 10, 10, 140, 10, 10, 10}));
-}
-
-TEST_F(MainWindow, ServerButtonSwitchesMonitoringTheLampAndTheHiddenStatusPanel) {
-    start();
-    pumpMessagesFor(100ms);
-    // The header strip and its bottom line, the lamp's and the bar's outlines, the bar's
-    // excluded right edge, then the lamp and the bar of a healthy default table.
-    const std::tuple<int, int, COLORREF> header[] = {{5, 5, RGB(250, 250, 250)},
-                                                     {5, 64, RGB(210, 210, 210)},
-                                                     {23, 16, RGB(80, 80, 80)},
-                                                     {346, 39, RGB(180, 180, 180)},
-                                                     {486, 42, RGB(250, 250, 250)},
-                                                     {23, 25, green},
-                                                     {416, 42, green}};
-    for (const auto& [x, y, colour] : header)
-        EXPECT_EQ(pixelAt(window, x, y), colour) << x << ',' << y;
-    EXPECT_EQ(windowText(child(serverButton)), L"Stop server");
-    EXPECT_EQ(windowText(child(1201)), statusText(L"RUNNING", 0));
-
-    clickButton(window, serverButton);
-    EXPECT_EQ(windowText(child(serverButton)), L"Start server");
-    EXPECT_EQ(windowText(child(1201)), statusText(L"STOPPED", 0));
-    EXPECT_FALSE(IsWindowVisible(child(1201)));
-    EXPECT_EQ(lamp(), red);
-    EXPECT_EQ(healthBar(), green);
-
-    clickButton(window, serverButton);
-    EXPECT_EQ(windowText(child(serverButton)), L"Stop server");
-    EXPECT_EQ(lamp(), green);
-    EXPECT_EQ(logEvents(),
-              (std::vector<std::wstring>{L" | monitoring auto-start", L" | monitoring stopped",
-                                         L" | monitoring started"}));
-}
-
-TEST_F(MainWindow, HealthBarTurnsRedForUnprobedOrFailedTargetsInUse) {
-    start();
-    const struct {
-        std::size_t slot;
-        bool enabled;
-        std::deque<std::uint8_t> results;
-        COLORREF bar;
-    } steps[] = {{5, true, {}, red},  // in use, not probed yet
-                 {5, true, {0, 1}, green},
-                 {12, true, {1, 1, 0}, red},  // one failed newest result
-                 {12, false, {0}, green}};    // a disabled target does not count
-    constexpr std::int64_t never = std::numeric_limits<std::int64_t>::max();  // not due
-    for (const auto& step : steps) {
-        const Target target{step.enabled, ProbeType::icmp, L"127.0.0.1", 0,
-                            10,           step.results,    never};
-        targetTable.lock().entries().at(step.slot) = target;
+    // The health bar: red while a target in use has no result or failed its newest probe.
+    const std::tuple<int, std::deque<std::uint8_t>, COLORREF> health[] = {
+        {4, {1}, red}, {6, {1}, red}, {2, {1}, green}, {4, {}, red}, {4, {1}, green}};
+    for (const auto& [slot, results, colour] : health) {
+        targetTable.lock().entries()[slot].history = results;
         PostMessageW(window, WM_APP_REFRESH, 0, 0);
-        pumpMessagesFor(100ms);
-        EXPECT_EQ(healthBar(), step.bar) << step.slot << ' ' << step.results.size();
+        EXPECT_TRUE(pixelBecomes(window, 416, 42, colour)) << slot;
     }
-    EXPECT_EQ(lamp(), green);
-}
-
-TEST_F(MainWindow, StatusPanelCountsOnlyTargetsInUse) {
-    std::vector<Target> targets(targetSlotCount);
-    for (Target& target : targets) target.interval = 3600;  // one probe each is plenty
-    targets[0].host = L"127.0.0.1";
-    targets[4] = {true, ProbeType::tcp, L"127.0.0.1", 9, 3600, {}, 0};
-    targets[6] = {false, ProbeType::icmp, L"127.0.0.2", 0, 3600, {}, 0};  // switched off
-    ASSERT_TRUE(writeConfigFile(configFilePath(), targets));
-    start();
-    clickButton(window, statusButton);
-    EXPECT_TRUE(IsWindowVisible(child(1201)));
-    EXPECT_EQ(windowText(child(1201)), statusText(L"RUNNING", 2));
-    EXPECT_NE(dataFolderPath().find(L"\\AppData\\Local\\Tarvex\\"), std::wstring::npos);
-}
-
-TEST_F(MainWindow, LogAndConfigButtonsOpenOneWindowEach) {
-    start();
-    for (const int button : {1004, 1004, 1002, 1002}) clickButton(window, button);
-    EXPECT_EQ(countOwnWindows(L"Tarvex_LogWnd"), 1);
-    EXPECT_EQ(countOwnWindows(L"Tarvex_ConfigWnd"), 1);
-
-    // A hidden log window still receives new entries.
-    HWND log = FindWindowW(L"Tarvex_LogWnd", nullptr);
-    ASSERT_NE(log, nullptr);
-    SendMessageW(log, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindowVisible(log));
-    clickButton(window, serverButton);
-    const std::wstring shown = windowText(GetDlgItem(log, 3001));
-    EXPECT_NE(shown.find(L" | monitoring stopped\r\n"), std::wstring::npos) << shown;
+    clickButton(window, 1001);  // real probes; nothing listens at the two ports
+    const std::vector<std::wstring> failed{L" | monitoring started",
+                                           L" | 127.0.0.2 | tcp:443 | FAIL",
+                                           L" | 127.0.0.3 | tcp:80 | FAIL"};
+    EXPECT_TRUE(pumpUntil(
+        [&] { return logEvents() == failed && logEvents(windowText(logEdit)) == failed; }, 5s));
+    EXPECT_TRUE(pixelBecomes(monitorViewWindow, 649, 44, red));
+    closeMainWindow(window);
 }
 
 }  // namespace

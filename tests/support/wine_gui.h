@@ -1,45 +1,113 @@
 #pragma once
-// Helpers for window tests under Wine: the running main window, message pumping, pixels of
-// what is on screen, and the files of the data folder. Each test runs in its own process, so
-// a test may start the main window once and close it once.
+// Helpers of the window tests under Wine, each test a process of its own.
 
-#include <windows.h>
+#include <winsock2.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "app/app_wiring.h"
+#include "app/main_window.h"
+#include "model/data_folder.h"
+#include "model/scratch_files.h"
+#include "model/text_file.h"
+
 using namespace std::chrono_literals;
 
-// Deletes config.xml and monitor.log from the data folder (a folder named config.xml too),
-// so that a test starts from a clean data folder.
-void removeDataFiles();
+inline void removeDataFiles() {
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(configFilePath()), ignored);
+    std::filesystem::remove(std::filesystem::path(logFilePath()), ignored);
+}
 
-// Starts Windows Sockets, installs the program's hooks, then registers, creates, shows and
-// paints the main window, as the process entry does.
-HWND startMainWindow();
-// Destroys the main window (joining the worker) and handles messages up to WM_QUIT.
-void closeMainWindow(HWND window);
+// Winsock, the program's hooks and the main window, as the process entry starts them.
+inline HWND startMainWindow() {
+    WSADATA sockets{};
+    WSAStartup(MAKEWORD(2, 2), &sockets);
+    installAppHooks();
+    registerMainWindowClass(GetModuleHandleW(nullptr));
+    HWND window = createMainWindow(GetModuleHandleW(nullptr));
+    ShowWindow(window, SW_SHOWNORMAL);
+    return window;
+}
 
-// Handles this thread's messages for `duration`.
-void pumpMessagesFor(std::chrono::milliseconds duration);
+inline void closeMainWindow(HWND window) {
+    DestroyWindow(window);
+    for (MSG message{}; GetMessageW(&message, nullptr, 0, 0) > 0;) DispatchMessageW(&message);
+}
+
 // Handles messages until `done` answers true or `limit` has passed; the last answer.
-bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+inline bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (MSG message{};; MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT)) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+    }
+}
 
-// Sends BM_CLICK to the child `id` of `window` and handles what it caused.
-void clickButton(HWND window, int id);
+inline void pumpMessagesFor(std::chrono::milliseconds t) {
+    pumpUntil([] { return false; }, t);
+}
 
-std::wstring windowText(HWND window);
-SIZE outerSize(HWND window);
-// The top-level windows of `className` that this process owns.
-int countOwnWindows(const wchar_t* className);
+inline void clickButton(HWND window, int id) {
+    SendMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0);
+    pumpMessagesFor(50ms);
+}
 
-// The colour on screen at client point (x, y) of `window` (a child's pixels included); works
-// for another process's window too. Let an own window repaint first.
-COLORREF pixelAt(HWND window, int x, int y);
+inline std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
+    GetWindowTextW(window, text.data(), static_cast<int>(text.size()) + 1);
+    return text;
+}
 
-// The raw bytes of a file; empty when it cannot be read.
-std::string fileBytes(const std::wstring& path);
-// monitor.log's entries without time stamps (the text from " | " on), oldest first.
-std::vector<std::wstring> logEvents();
+inline SIZE outerSize(HWND window) {
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+// The top-level windows of `className` that this thread made.
+inline int countOwnWindows(const wchar_t* className) {
+    int count = 0;
+    for (HWND found = nullptr; (found = FindWindowExW(nullptr, found, className, nullptr));)
+        count += GetWindowThreadProcessId(found, nullptr) == GetCurrentThreadId();
+    return count;
+}
+
+inline std::wstring rectText(int x, int y, int width, int height) {
+    return std::to_wstring(x) + L"," + std::to_wstring(y) + L"," + std::to_wstring(width) + L"," +
+           std::to_wstring(height);
+}
+
+// A child's "x,y,width,height" in its parent's client area; "hidden" while it is hidden.
+inline std::wstring placeOf(HWND child) {
+    if (!IsWindowVisible(child)) return L"hidden";
+    RECT place{};
+    GetWindowRect(child, &place);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&place), 2);
+    return rectText(place.left, place.top, place.right - place.left, place.bottom - place.top);
+}
+
+// Read from the screen: a window's own DC leaves out the children it clips.
+inline COLORREF pixelAt(HWND window, int x, int y) {
+    POINT point{x, y};
+    ClientToScreen(window, &point);
+    static const HDC screen = GetDC(nullptr);  // kept for the test's whole process
+    return GetPixel(screen, point.x, point.y);
+}
+
+inline std::string fileBytes(const std::wstring& path) { return readBytes(path); }
+
+// Log text's entries without time stamps (each line from its first " | " on), oldest first.
+inline std::vector<std::wstring> logEvents(const std::wstring& text) {
+    std::vector<std::wstring> events;
+    for (std::size_t at = 0, end = 0; (at = text.find(L" | ", end)) != std::wstring::npos;)
+        events.push_back(text.substr(at, (end = text.find_first_of(L"\r\n", at)) - at));
+    return events;
+}
+
+inline std::vector<std::wstring> logEvents() { return logEvents(readTextFile(logFilePath())); }
