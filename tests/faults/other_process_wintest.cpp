@@ -1,0 +1,83 @@
+// Faults met in a process of its own: a save killed at a random point, and the real program
+// monitoring a name whose look-up hangs (the sandbox drops its queries).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "config/config_file.h"
+#include "editor/config_editor.h"
+#include "model/data_folder.h"
+#include "support/wine_gui.h"
+
+namespace {
+
+HANDLE start(std::wstring commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    CreateProcessW(nullptr, commandLine.data(), 0, 0, FALSE, 0, 0, 0, &startup, &started);
+    return started.hProcess;
+}
+
+}  // namespace
+
+// Started again with TARVEX_SAVE_LOOP set, this test saves its two tables in turn through the
+// configuration window's own save step until it is killed.
+TEST(InterruptedSave, ConfigFileIsAlwaysTheOldOrTheNewWholeDocument) {
+    std::vector<Target> tables[2] = {std::vector<Target>(20), std::vector<Target>(20)};
+    for (std::size_t i = 0; i < 20; ++i)  // documents that differ throughout, in length too
+        tables[1][i] = {true, ProbeType::tcp, L"127.0.0." + std::to_wstring(i + 100), 4000, 60, {}, 0};
+    const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"TarvexSaveLoop");
+    for (unsigned saves = 0; GetEnvironmentVariableW(L"TARVEX_SAVE_LOOP", nullptr, 0); ++saves) {
+        replaceTargetTable(tables[saves % 2]);
+        SetEvent(ready);
+    }
+    removeDataFiles();
+    std::string documents[2];
+    for (int i : {0, 1}) replaceTargetTable(tables[i]), documents[i] = fileBytes(configFilePath());
+    SetEnvironmentVariableW(L"TARVEX_SAVE_LOOP", L"1");
+    std::mt19937 random(std::random_device{}());
+    int found[2] = {};
+    for (int kill = 0; kill < 12; ++kill) {
+        ResetEvent(ready);
+        const HANDLE saver = start(GetCommandLineW() + std::wstring(L" --gtest_filter=InterruptedSave.*"));
+        ASSERT_EQ(WaitForSingleObject(ready, 10000), WAIT_OBJECT_0);
+        // Spins rather than sleeps, so that the kills spread over the whole save.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(random() % 5000);
+        while (std::chrono::steady_clock::now() < end) {}
+        TerminateProcess(saver, 1);
+        WaitForSingleObject(saver, INFINITE);
+        const std::string bytes = fileBytes(configFilePath());
+        ASSERT_TRUE(bytes == documents[0] || bytes == documents[1]) << "kill " << kill << ":\n" << bytes;
+        ++found[bytes == documents[1]];
+    }
+    EXPECT_TRUE(found[0] > 0 && found[1] > 0);
+}
+
+// The window still answers, and closing it ends the program at once, config.xml untouched.
+TEST(HangingLookup, WindowAnswersAndClosesPromptly) {
+    const wchar_t* slow = _wgetenv(L"TARVEX_SLOW_NAME");
+    ASSERT_TRUE(slow) << "run in scripts/sandbox.sh, which provides a hanging name";
+    removeDataFiles();
+    std::vector<Target> targets(targetSlotCount);
+    targets[0].host = slow;
+    ASSERT_TRUE(writeConfigFile(configFilePath(), targets));
+    const std::string config = fileBytes(configFilePath());
+    wchar_t self[MAX_PATH] = {};  // tests/tarvex_tests.exe beside Tarvex.exe
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const HANDLE tarvex = start(L"\"" + std::filesystem::path(self).parent_path().replace_filename(L"Tarvex.exe").wstring() + L"\"");
+    HWND window = nullptr;
+    ASSERT_TRUE(pumpUntil([&] { return IsWindowVisible(window = FindWindowW(L"Tarvex_MainWnd", nullptr)); }, 10s));
+    pumpMessagesFor(500ms);  // the worker is inside the look-up by now
+    DWORD_PTR result = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    DWORD code = WaitForSingleObject(tarvex, 3000);
+    if (code != WAIT_OBJECT_0) TerminateProcess(tarvex, 99);
+    GetExitCodeProcess(tarvex, &code);
+    EXPECT_EQ(code, 0u);
+    // The look-up never came back: no failure was logged.
+    EXPECT_EQ(logEvents(), std::vector<std::wstring>{L" | monitoring auto-start"});
+    EXPECT_EQ(fileBytes(configFilePath()), config);
+}
