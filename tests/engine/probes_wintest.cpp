@@ -14,8 +14,7 @@
 TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     WSADATA data{};
     WSAStartup(MAKEWORD(2, 2), &data);
-    const wchar_t* silent = _wgetenv(L"TARVEX_BLACK_HOLE");
-    const wchar_t* unreachable = _wgetenv(L"TARVEX_UNREACHABLE");
+    const wchar_t *silent = _wgetenv(L"TARVEX_BLACK_HOLE"), *unreachable = _wgetenv(L"TARVEX_UNREACHABLE");
     ASSERT_TRUE(silent && unreachable && !wcsncmp(silent, L"127.", 4) && !wcsncmp(unreachable, L"127.", 4));
     const std::function<bool()> unanswered[] = {[] { return probeTcp(L"127.0.0.1", 1); }, [&] { return probeTcp(silent, 80); },
                                                 [&] { return probeIcmp(silent); }, [&] { return probeIcmp(unreachable); }};
@@ -40,10 +39,9 @@ TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     }
 
     // Handles are numbered lowest free first: leaked ones would push a new one's number up.
-    int failed = 0;
     const auto newHandleAfter = [&](int tcp, int icmp) {
-        for (int i = 0; i < tcp; ++i) failed += !probeTcp(L"127.0.0.1", port), closesocket(accept(listener, nullptr, nullptr));
-        for (int i = 0; i < icmp; ++i) failed += !probeIcmp(L"127.0.0.1");
+        for (int i = 0; i < tcp; ++i) EXPECT_TRUE(probeTcp(L"127.0.0.1", port)), closesocket(accept(listener, nullptr, nullptr));
+        for (int i = 0; i < icmp; ++i) EXPECT_TRUE(probeIcmp(L"127.0.0.1"));
         const HANDLE h = CreateEventW(nullptr, FALSE, FALSE, nullptr);
         return CloseHandle(h), reinterpret_cast<std::uintptr_t>(h);
     };
@@ -53,5 +51,4 @@ TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     EXPECT_LE(newHandleAfter(1000, 200), handle + 64);
     GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
     EXPECT_LE(after.PagefileUsage, before.PagefileUsage + 64 * 1024);
-    EXPECT_EQ(failed, 0);
 }
