@@ -30,7 +30,7 @@ TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     listen(listener, SOMAXCONN);
     getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
     const std::uint16_t port = ntohs(address.sin_port);
-    EXPECT_TRUE(probeIcmp(L"127.0.0.2") && probeTcp(L"localhost", port) && probeTcp(L"127.0.0.1", port));
+    ASSERT_TRUE(probeIcmp(L"127.0.0.2") && probeTcp(L"localhost", port) && probeTcp(L"127.0.0.1", port));
     for (const wchar_t* host : {L"::1", L"127.0.0.1:80", L"no-such-host.invalid"})
         EXPECT_FALSE(resolveIPv4(host, address) || probeTcp(host, port) || probeIcmp(host)) << host;
     for (std::size_t i = 0; i < 4; ++i) {
