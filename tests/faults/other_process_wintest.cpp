@@ -41,7 +41,7 @@ TEST(InterruptedSave, ConfigFileIsAlwaysTheOldOrTheNewWholeDocument) {
         const HANDLE saver = start(GetCommandLineW() + std::wstring(L" --gtest_filter=InterruptedSave.*"));
         ASSERT_EQ(WaitForSingleObject(ready, 10000), WAIT_OBJECT_0);
         // Spins rather than sleeps, so that the kills spread over the whole save.
-        const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(random() % 5000);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(random() % 30000);
         while (std::chrono::steady_clock::now() < end) {}
         TerminateProcess(saver, 1);
         WaitForSingleObject(saver, INFINITE);
