@@ -1,0 +1,110 @@
+// Faults met across processes: a save killed at a random point, two processes appending to
+// monitor.log at once, and the real program monitoring a name whose look-up hangs (the
+// sandbox drops its queries).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include <map>
+#include <thread>
+
+#include "config/config_file.h"
+#include "editor/config_editor.h"
+#include "log/event_log.h"
+#include "log/timestamp_shape.h"
+#include "model/data_folder.h"
+#include "support/wine_gui.h"
+
+namespace {
+
+HANDLE start(std::wstring commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    CreateProcessW(nullptr, commandLine.data(), 0, 0, FALSE, 0, 0, 0, &startup, &started);
+    return started.hProcess;
+}
+
+}  // namespace
+
+// Started again with TARVEX_SAVE_LOOP set, this test saves its two tables in turn through the
+// configuration window's own save step until it is killed.
+TEST(InterruptedSave, ConfigFileIsAlwaysTheOldOrTheNewWholeDocument) {
+    std::vector<Target> tables[2] = {std::vector<Target>(20), std::vector<Target>(20)};
+    tables[1][0].host = L"127.0.0.1";  // so a cut document is neither whole one
+    const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"TarvexSaveLoop");
+    for (unsigned saves = 0; GetEnvironmentVariableW(L"TARVEX_SAVE_LOOP", nullptr, 0); ++saves)
+        replaceTargetTable(tables[saves % 2]), SetEvent(ready);
+    removeDataFiles();
+    std::string documents[2];
+    for (int i : {0, 1}) replaceTargetTable(tables[i]), documents[i] = fileBytes(configFilePath());
+    SetEnvironmentVariableW(L"TARVEX_SAVE_LOOP", L"1");
+    std::mt19937 random(std::random_device{}());
+    int found[2] = {};
+    for (int kill = 0; kill < 12; ++kill) {
+        ResetEvent(ready);
+        const HANDLE saver = start(GetCommandLineW() + std::wstring(L" --gtest_filter=InterruptedSave.*"));
+        ASSERT_EQ(WaitForSingleObject(ready, 10000), WAIT_OBJECT_0);
+        // Spins rather than sleeps, so that the kills spread over the whole save.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(random() % 30000);
+        while (std::chrono::steady_clock::now() < end) {}
+        TerminateProcess(saver, 1);
+        WaitForSingleObject(saver, INFINITE);
+        const std::string bytes = fileBytes(configFilePath());
+        ASSERT_TRUE(bytes == documents[0] || bytes == documents[1]) << "kill " << kill << ":\n" << bytes;
+        ++found[bytes == documents[1]];
+    }
+    EXPECT_TRUE(found[0] && found[1]);
+}
+
+// Started again with TARVEX_LOG_WRITER set to a letter, this test appends 2,000 entries from
+// each of two threads through the program's own logging code.
+TEST(TwoWriters, EveryEntryLandsWholeOnceAndInItsThreadsOrder) {
+    if (const wchar_t* tag = _wgetenv(L"TARVEX_LOG_WRITER")) {
+        const auto write = [tag](wchar_t thread) {
+            for (int n = 0; n < 2000; ++n)
+                appendLogLine(formatTimestamp() + L" | " + tag[0] + thread + L"\t" + std::to_wstring(n));
+        };
+        std::jthread second(write, L'1');
+        return write(L'0');
+    }
+    removeDataFiles();
+    HANDLE writers[2];
+    for (const wchar_t* tag : {L"A", L"B"}) {
+        SetEnvironmentVariableW(L"TARVEX_LOG_WRITER", tag);
+        writers[*tag - L'A'] = start(GetCommandLineW() + std::wstring(L" --gtest_filter=TwoWriters.*"));
+    }
+    SetEnvironmentVariableW(L"TARVEX_LOG_WRITER", nullptr);
+    ASSERT_EQ(WaitForMultipleObjects(2, writers, TRUE, 60000), WAIT_OBJECT_0);
+    const std::string bytes = fileBytes(logFilePath());
+    std::map<std::string, int> next;  // per writing thread, the number of its next entry
+    std::size_t at = 0;
+    for (std::size_t end; (end = bytes.find("\r\r\n", at)) != bytes.npos; at = end + 3) {
+        const std::string entry = bytes.substr(at, end - at), thread = entry.substr(22, 2);
+        expectTimestampShape(std::wstring(entry.begin(), entry.begin() + 19));
+        ASSERT_EQ(entry.substr(19), " | " + thread + "?" + std::to_string(next[thread]++));  // the tab as "?"
+    }
+    EXPECT_EQ(at, bytes.size());  // nothing after the last whole entry
+    EXPECT_EQ(next, (std::map<std::string, int>{{"A0", 2000}, {"A1", 2000}, {"B0", 2000}, {"B1", 2000}}));
+}
+
+// The window still answers: closing it ends the program at once.
+TEST(HangingLookup, WindowAnswersAndClosesPromptly) {
+    const wchar_t* slow = _wgetenv(L"TARVEX_SLOW_NAME");
+    ASSERT_TRUE(slow) << "run in scripts/sandbox.sh, which provides a hanging name";
+    removeDataFiles();
+    std::vector<Target> targets(targetSlotCount);
+    targets[0].host = slow;
+    ASSERT_TRUE(writeConfigFile(configFilePath(), targets));
+    wchar_t self[MAX_PATH] = {};  // Tarvex.exe lies in the folder above the tests' executable
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const HANDLE tarvex = start(L"\"" + std::filesystem::path(self).parent_path().replace_filename(L"Tarvex.exe").wstring() + L"\"");
+    ASSERT_TRUE(pumpUntil([] { return IsWindowVisible(FindWindowW(L"Tarvex_MainWnd", nullptr)); }, 10s));
+    pumpMessagesFor(500ms);  // the worker is inside the look-up by now
+    PostMessageW(FindWindowW(L"Tarvex_MainWnd", nullptr), WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(tarvex, 3000), WAIT_OBJECT_0);
+    TerminateProcess(tarvex, 99);
+    // The look-up never came back: no failure was logged.
+    EXPECT_EQ(logEvents(), std::vector<std::wstring>{L" | monitoring auto-start"});
+}
