@@ -67,7 +67,7 @@ void expectAllResetBy(int button) {
 
 // "class id text x y width height|": a list shows its items and dropped-down size, an edit
 // field no text; "!" marks a control without the UI font.
-std::wstring placeOf(HWND c) {
+std::wstring controlText(HWND c) {
     wchar_t kind[16] = {}, item[32] = {}, line[200];
     GetClassNameW(c, kind, 16);
     const bool list = kind == std::wstring(L"ComboBox");
@@ -114,7 +114,7 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     }
     expected += L"Button 2403 Import... 10 562 110 28|Button 2404 Export... 130 562 110 28|"
                 L"Button 2401 Save 440 562 75 28|Button 2402 Close 525 562 75 28|";
-    for (HWND c = GetWindow(configWindow, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) shown += placeOf(c);
+    for (HWND c = GetWindow(configWindow, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) shown += controlText(c);
     EXPECT_EQ(shown, expected);
     const HDC dc = CreateCompatibleDC(nullptr);  // labels: black on white, drawn transparent
     SetTextColor(dc, 1);
