@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Takes docs/screenshot.png: Tarvex under Wine in the test sandbox (its own network namespace,
+# Takes the README's pictures: Tarvex under Wine in the test sandbox (its own network namespace,
 # only loopback), monitoring loopback targets only. Two ports answer (small HTTP servers on
 # 127.0.0.1), the others do not (closed ports, and an address of the sandbox's black hole).
-#   scripts/screenshot.sh [build-dir]     (default build/win; Tarvex.exe must be built there)
+# Writes screenshot.png (main window), log-window.png, config-window.png and
+# config-validation.png.
+#   scripts/screenshot.sh [build-dir] [out-dir]   (defaults build/win and docs; Tarvex.exe
+#                                                  must be built in build-dir)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 build=${1:-build/win}
+out=${2:-docs}
 export WINEPREFIX=${WINEPREFIX:-$root/build/screenshot-prefix}
 
 if [ "${TARVEX_ON_DISPLAY:-}" != 1 ]; then
-  exec scripts/sandbox.sh "$0" "$build"
+  exec scripts/sandbox.sh "$0" "$build" "$out"
 fi
 
 # Inside the sandbox from here on.
@@ -55,14 +59,42 @@ wine64 "$build/Tarvex.exe" &
 program=$!
 window=$(xdotool search --sync --name '^Tarvex Desktop')
 sleep 1
-# Wine draws the frame itself: the client area starts about 3 pixels in and below a caption
-# of about 20, and each button is 32 high, so these points fall inside "Monitor" and "Status".
-xdotool mousemove --window "$window" 419 45 click 1
-sleep 1
-xdotool mousemove --window "$window" 628 45 click 1
+# Wine draws the frame itself: the client area starts 3 pixels in and below a caption of 20,
+# so a client point (x, y) is at (x + 3, y + 23) in the window. click WINDOW X Y clicks there.
+click() { xdotool mousemove --window "$1" $(($2 + 3)) $(($3 + 23)) click 1; sleep 1; }
+shoot() { xwd -id "$1" | convert xwd:- "$out/$2"; echo "screenshot: $out/$2"; }
+mkdir -p "$out"
+click "$window" 416 22  # "Monitor"
+click "$window" 624 22  # "Status"
 xdotool mousemove 1200 1000  # the pointer out of the picture
 sleep 30  # some results for every target
-xwd -id "$window" | convert xwd:- docs/screenshot.png
-xdotool key --window "$window" alt+F4
-for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-echo "screenshot: docs/screenshot.png"
+shoot "$window" screenshot.png
+
+click "$window" 539 22  # "Log"
+log=$(xdotool search --sync --name '^Tarvex - Log$')
+xdotool mousemove 1200 1000
+shoot "$log" log-window.png
+xdotool mousemove --window "$log" 884 12 click 1  # its close box hides it
+sleep 1
+
+click "$window" 266 22  # "Config"
+config=$(xdotool search --sync --name '^Config$')
+xdotool mousemove 1200 1000
+sleep 1
+shoot "$config" config-window.png
+# Row 2's port made 0, then "Save": the validation message over the window. Under Wine's
+# virtual display the window behind a message box reads back black, so the window is taken
+# just before "Save" and the message box is laid over it where it is on the screen.
+click "$config" 440 69
+xdotool key --window "$config" End BackSpace BackSpace BackSpace BackSpace 0
+eval "$(xdotool getwindowgeometry --shell "$config")"
+xwd -id "$config" | convert xwd:- -repage "+$X+$Y" "$out/config-validation.png"
+click "$config" 477 576  # "Save"
+box=$(xdotool search --sync --name '^Config validation$')
+xdotool mousemove 1200 1000
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$box")"
+xwd -id "$box" | convert "$out/config-validation.png" \( xwd:- -repage "+$X+$Y" \) \
+  -background black -layers merge +repage "$out/config-validation.png"
+echo "screenshot: $out/config-validation.png"
+kill "$program"
