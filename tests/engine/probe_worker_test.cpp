@@ -1,6 +1,7 @@
-// Monitoring control and the real worker, against stand-in probes and a journal (read once the
-// worker has ended) of one line per probe ("icmp <host>", "tcp <host>:<port>"), per log entry
-// (without its time stamp) and per notice ("refresh" and the results then in the table).
+// Monitoring control, and the real worker run on the test's thread against stand-ins that write
+// a journal: one line per probe ("icmp <host>", "tcp <host>:<port>"), log entry (without its
+// time stamp), notice ("refresh" and the results then in the table) and wait ("pause <ms>").
+// The script sees every line first; for a probe, it gives the answer.
 
 #include "engine/probe_worker.h"
 
@@ -25,38 +26,39 @@ class Monitoring : public ::testing::Test {
 protected:
     void SetUp() override {
         setDataFolderForTests(scratch.path().wstring() + L"/");
-        setLogLineSink([this](const std::wstring& line) { journal += line.substr(19) + L"\n"; });
-        setProbeWorkerHooks({[this](auto& host) { return probe(L"icmp " + host); },
+        setLogLineSink([this](const std::wstring& line) { note(line.substr(19)); });
+        setProbeWorkerHooks({[this](auto& host) { return note(L"icmp " + host); },
                              [this](auto& host, std::uint16_t port) {
-                                 return probe(L"tcp " + host + L":" + std::to_wstring(port));
+                                 return note(L"tcp " + host + L":" + std::to_wstring(port));
                              },
                              [this] {
                                  std::size_t results = 0;
                                  for (auto& t : targetTable.snapshot()) results += t.history.size();
-                                 journal += L"refresh " + std::to_wstring(results) + L"\n";
+                                 note(L"refresh " + std::to_wstring(results));
+                             },
+                             [this](std::chrono::nanoseconds length) {
+                                 note(L"pause " + std::to_wstring(length / 1ms));
                              }});
         targetTable.lock().resetToDefaults();
         isRunning = true;
         stopWorker = false;
     }
     void TearDown() override { EXPECT_TRUE(shutdownMonitoring()); }
-    bool probe(const std::wstring& call) {
-        journal += call + L"\n";
-        return answer(call);
+    bool note(const std::wstring& line) {
+        journal += line + L"\n";
+        if (journal.size() > 10000) stopWorker = true;  // a runaway worker
+        return script(line);
     }
-    // Waits (3 s at most) until `done` holds for the table.
-    static void waitFor(bool (*done)(const std::vector<Target>&)) {
-        for (int i = 0; i < 1500 && !done(targetTable.snapshot()); ++i)
-            std::this_thread::sleep_for(2ms);
-    }
-    std::function<bool(const std::wstring& call)> answer = [](auto&) { return true; };
+    std::function<bool(const std::wstring& line)> script = [](auto&) { return true; };
     std::wstring journal;
     const ScratchFolder scratch;  // the data folder, where monitor.log goes
 };
 
-// Without a worker thread monitoring stays off and says why.
+// Without a worker thread monitoring stays off and says why; switching it off keeps results.
 TEST_F(Monitoring, StartingTogglingAndAWorkerThatCannotBeCreated) {
+    setProbeWorkerHooks({});  // a real, idle worker thread
     isRunning = false;
+    targetTable.lock().entries()[0].history = {1, 0};
     const std::system_error failure(
         std::make_error_code(std::errc::resource_unavailable_try_again));
     setWorkerThreadStarter([&]() -> std::thread { throw failure; });
@@ -67,35 +69,34 @@ TEST_F(Monitoring, StartingTogglingAndAWorkerThatCannotBeCreated) {
     EXPECT_TRUE(isRunning && workerThread.joinable());
     EXPECT_FALSE(toggleMonitoring() || isRunning);
     EXPECT_TRUE(toggleMonitoring() && isRunning);
+    EXPECT_EQ(targetTable.snapshot()[0].history, (std::deque<std::uint8_t>{1, 0}));
     const std::string why = failure.what();
     EXPECT_EQ(journal,
               L" | monitoring could not start: " + std::wstring(why.begin(), why.end()) +
                   L"\n | monitoring auto-start\n | monitoring stopped\n | monitoring started\n");
 }
 
-// On the test's thread until slot 6 falls due and its probe stops the worker: in slot order,
-// each target in use once per due time, tcp with its port, the newest 2500 results kept, all
-// scheduled from the sweep's time; a log line per failure, a notice after every probe.
-TEST_F(Monitoring, WorkerProbesDueTargetsInSlotOrder) {
+// Two sweeps, stopped at the second idle wait: slot order, each target in use once per due time,
+// tcp with its port, the newest 2500 results kept, due times from the sweep's clock reading.
+TEST_F(Monitoring, WorkerProbesDueTargetsInSlotOrderAndWaitsWhenNothingIsDue) {
     std::vector<Target> slots = {
         on(L"127.0.0.1"), on(L"127.0.0.2"), on(L"127.0.0.3", 30, ProbeType::tcp),
-        on(L"127.0.0.4"), on(L""),          on(L"127.0.0.5", 0),
-        on(L"127.0.0.6")};
+        on(L"127.0.0.4"), on(L""),          on(L"127.0.0.5", 0)};
     slots[0].nextDue = steadyNowNanos() + 3600 * nanosPerSecond;
     slots[1].history.assign(2500, 0);
     slots[1].history.front() = 1;  // the oldest result, pushed out by the newest
     slots[3].enabled = false;
-    slots[6].nextDue = steadyNowNanos() + 300'000'000;
     slots.resize(20);
     targetTable.lock().entries() = slots;
-    answer = [](auto& call) {
-        return call == L"icmp 127.0.0.2" || (stopWorker = call == L"icmp 127.0.0.6");
+    script = [idle = 0](auto& line) mutable {
+        stopWorker = line == L"pause 80" && ++idle == 2;
+        return line == L"icmp 127.0.0.2";
     };
     runProbeWorker();
     EXPECT_EQ(journal,
-              L"icmp 127.0.0.2\nrefresh 2500\ntcp 127.0.0.3:443\n | 127.0.0.3 | tcp:443 | FAIL\n"
-              L"refresh 2501\nicmp 127.0.0.5\n | 127.0.0.5 | icmp | FAIL\nrefresh 2502\n"
-              L"icmp 127.0.0.6\nrefresh 2503\n");
+              L"icmp 127.0.0.2\nrefresh 2500\npause 10\ntcp 127.0.0.3:443\n"
+              L" | 127.0.0.3 | tcp:443 | FAIL\nrefresh 2501\npause 10\nicmp 127.0.0.5\n"
+              L" | 127.0.0.5 | icmp | FAIL\nrefresh 2502\npause 10\npause 80\npause 80\n");
     const std::vector<Target> table = targetTable.snapshot();
     const std::int64_t sweep = table[4].nextDue;  // set at its first visit, then left alone
     EXPECT_EQ(table[1].nextDue - sweep, 60 * nanosPerSecond);
@@ -106,46 +107,23 @@ TEST_F(Monitoring, WorkerProbesDueTargetsInSlotOrder) {
     EXPECT_EQ(table[2].history, std::deque<std::uint8_t>{0});
 }
 
-// Switched off in a sweep, the worker ends it, then idles touching nothing; a result whose slot
-// went away is dropped; an empty and a replaced table are swept; a stop ends a sweep at once.
-TEST_F(Monitoring, WorkerSwitchedOffShortenedReplacedAndStopped) {
+// Switched off in a sweep, the worker ends the sweep and then only waits; a table shortened or
+// emptied under a probe drops its result; with nothing in use it waits; a replaced table is
+// swept; a stop ends a sweep before the next slot.
+TEST_F(Monitoring, WorkerSwitchedOffShortenedEmptiedReplacedAndStopped) {
     targetTable.lock().entries() = {on(L"127.0.0.1"), on(L"127.0.0.2"), on(L"127.0.0.3")};
-    answer = [](auto& call) {
-        if (call == L"icmp 127.0.0.1") isRunning = false;
-        if (call == L"icmp 127.0.0.2") targetTable.lock().entries().resize(1);
-        return !(stopWorker = call == L"icmp 127.0.0.8");
+    script = [](auto& line) {
+        if (line == L"icmp 127.0.0.1") isRunning = false, targetTable.lock().entries().resize(2);
+        if (line == L"icmp 127.0.0.2") targetTable.lock().entries().clear();
+        if (line == L"pause 100") targetTable.lock().resetToDefaults(), isRunning = true;
+        if (line == L"pause 80")
+            targetTable.lock().replaceAll({on(L"127.0.0.8"), on(L"127.0.0.9")}, 1);
+        if (line == L"icmp 127.0.0.8") stopWorker = true;
+        return line != L"icmp 127.0.0.8";
     };
-    workerThread = std::thread(runProbeWorker);
-    waitFor([](auto& table) { return table.size() == 1; });
-    targetTable.lock().entries()[0].nextDue = 0;
-    std::this_thread::sleep_for(300ms);
-    EXPECT_EQ(targetTable.snapshot()[0].nextDue, 0);
-    EXPECT_EQ(targetTable.snapshot()[0].history, std::deque<std::uint8_t>{1});
-    targetTable.lock().entries().clear();
-    isRunning = true;
-    std::this_thread::sleep_for(100ms);
-    targetTable.lock().replaceAll({on(L"127.0.0.8"), on(L"127.0.0.9")}, steadyNowNanos());
-    waitFor([](auto& table) { return !table[0].history.empty(); });
-    ASSERT_TRUE(shutdownMonitoring());
-    EXPECT_EQ(journal,
-              L"icmp 127.0.0.1\nrefresh 1\nicmp 127.0.0.2\nrefresh 1\nicmp 127.0.0.8\n"
-              L" | 127.0.0.8 | icmp | FAIL\nrefresh 1\n");
-}
-
-// An idle worker (nothing due, then every target off) pauses between sweeps: while the test
-// clears slot 19's due time again and again, a spinning one would set it hundreds of times.
-TEST_F(Monitoring, IdleWorkerPausesBetweenSweeps) {
-    targetTable.lock().entries()[0] = on(L"127.0.0.1", 3600);
-    workerThread = std::thread(runProbeWorker);
-    for (bool enabled : {true, false}) {
-        targetTable.lock().entries()[0].enabled = enabled;
-        int sweeps = 0;
-        for (auto end = std::chrono::steady_clock::now() + 400ms;
-             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(1ms)) {
-            sweeps += std::exchange(targetTable.lock().entries()[19].nextDue, 0) != 0;
-        }
-        EXPECT_TRUE(sweeps >= 1 && sweeps <= 12) << sweeps;
-    }
-    ASSERT_TRUE(shutdownMonitoring());
-    EXPECT_EQ(journal, L"icmp 127.0.0.1\nrefresh 1\n");  // probed once in its due time
+    runProbeWorker();
+    EXPECT_EQ(
+        journal,
+        L"icmp 127.0.0.1\nrefresh 1\npause 10\nicmp 127.0.0.2\nrefresh 0\npause 10\n"
+        L"pause 100\npause 80\nicmp 127.0.0.8\n | 127.0.0.8 | icmp | FAIL\nrefresh 1\npause 10\n");
 }
