@@ -26,13 +26,10 @@ TEST(RowRules, TrimsClampsDefaultsAndRefusesUnusableRows) {
             << t.port;
     }
     EXPECT_EQ(rowProblemText(4, P::invalidPort), L"Row 4: TCP selected but port is invalid.");
-}
-
-// The name chosen for an export, and the file written: ".xml" when the last part has no dot.
-TEST(RowRules, ExportFileName) {
-    const std::pair<const wchar_t*, const wchar_t*> names[] = {
-        {L"backup", L"backup.xml"},     {L"C:\\data.d\\backup", L"C:\\data.d\\backup.xml"},
-        {L"C:/a.b/c", L"C:/a.b/c.xml"}, {L"C:\\a.b/c", L"C:\\a.b/c.xml"},
-        {L"backup.cfg", L"backup.cfg"}, {L"C:/data/.t", L"C:/data/.t"}};
-    for (const auto& [chosen, written] : names) EXPECT_EQ(exportFileName(chosen), written);
+    // An exported file gets ".xml" when the last part of the name chosen has no dot.
+    for (const std::wstring name :
+         {L"backup", L"C:\\data.d\\backup", L"C:/data.d/backup", L"C:\\a.b/c"}) {
+        EXPECT_EQ(exportFileName(name), name + L".xml");
+        EXPECT_EQ(exportFileName(name + L".cfg"), name + L".cfg");
+    }
 }

@@ -24,8 +24,7 @@ private:
 };
 
 inline std::string readBytes(const std::filesystem::path& path) {
-    std::ifstream stream(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), {});
+    return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
 }
 
 inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
