@@ -88,7 +88,7 @@ TEST_F(Monitoring, WorkerProbesDueTargetsInSlotOrderAndWaitsWhenNothingIsDue) {
     slots.resize(20);
     targetTable.lock().entries() = slots;
     script = [idle = 0](auto& line) mutable {
-        stopWorker = line == L"pause 80" && ++idle == 2;
+        if (line == L"pause 80" && ++idle == 2) stopWorker = true;
         return line == L"icmp 127.0.0.2";
     };
     runProbeWorker();
