@@ -20,9 +20,11 @@ constexpr std::chrono::milliseconds pauseMonitoringOff{100};
 // Written before the thread starts; the thread copies them once at its start.
 ProbeWorkerHooks installedHooks;
 
-// Sleeps at least `length` on the steady clock. A sleep may wake early by the platform's
-// tick (Windows rounds to milliseconds), so the rest is slept again, rounded up.
-void pause(std::chrono::nanoseconds length) {
+// Sleeps at least `length` on the steady clock, unless a hook takes the wait. A sleep may
+// wake early by the platform's tick (Windows rounds to milliseconds), so the rest is slept
+// again, rounded up.
+void pause(const ProbeWorkerHooks& hooks, std::chrono::nanoseconds length) {
+    if (hooks.pause) return hooks.pause(length);
     using std::chrono::steady_clock;
     const auto deadline = steady_clock::now() + length;
     for (auto now = steady_clock::now(); now < deadline; now = steady_clock::now()) {
@@ -54,7 +56,7 @@ void probeSlot(const ProbeWorkerHooks& hooks, std::size_t slot, const Target& ta
     targetTable.recordResult(slot, answered ? 1 : 0, now);
     if (!answered) appendLogLine(failureLine(target));
     if (hooks.notifyRefresh) hooks.notifyRefresh();
-    pause(pauseAfterProbe);
+    pause(hooks, pauseAfterProbe);
 }
 
 // After a sweep that found nothing due, the worker waits until the earliest target in use
@@ -88,7 +90,7 @@ void runSweep(const ProbeWorkerHooks& hooks) {
         probeSlot(hooks, slot, target, now);
         probedInSweep = true;
     }
-    if (!probedInSweep) pause(idlePause(earliestDue));
+    if (!probedInSweep) pause(hooks, idlePause(earliestDue));
 }
 
 }  // namespace
@@ -101,7 +103,7 @@ void runProbeWorker() {
         if (isRunning.load()) {
             runSweep(hooks);
         } else {
-            pause(pauseMonitoringOff);
+            pause(hooks, pauseMonitoringOff);
         }
     }
 }

@@ -3,6 +3,7 @@
 // is due, records the results and reports failures. It never holds the table lock while
 // probing, logging, posting or pausing.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -12,6 +13,9 @@ struct ProbeWorkerHooks {
     std::function<bool(const std::wstring& host, std::uint16_t port)> probeTcp;
     // Tells the user interface that results changed (the program posts WM_APP_REFRESH).
     std::function<void()> notifyRefresh;
+    // Waits after each probe and between passes. Unset, the worker sleeps on the steady clock;
+    // tests record the waits instead, and can act at each one.
+    std::function<void(std::chrono::nanoseconds length)> pause = nullptr;
 };
 
 // Installed once before the worker thread starts.

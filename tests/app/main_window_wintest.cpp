@@ -40,7 +40,7 @@ int CALLBACK addText(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM
 }
 
 TEST(MainWindow, StartUpHeaderPanelsWindowsServerViewHealthAndProbes) {
-    const std::string defaults = fileBytes(L"" TARVEX_TEST_SOURCE_DIR "/fuzz/seeds/default.xml");
+    const std::string defaults = fileBytes(L"" TARVEX_TEST_SOURCE_DIR "/config/files/default.xml");
     const char* good = "<target><slot>3</slot><type>TCP</type><host>127.0.0.4</host></target>";
     std::vector<Target> fresh(targetSlotCount), loaded = fresh;
     loaded[3] = {true, ProbeType::tcp, L"127.0.0.4", 0, 10, {}, 0};

@@ -6,37 +6,27 @@
 #include <iterator>
 #include <random>
 #include <string>
-#include <system_error>
 
 class ScratchFolder {
 public:
-    ScratchFolder() {
-        std::random_device random;
-        path_ = std::filesystem::temp_directory_path() /
-                ("tarvex-test-" + std::to_string(random()) + "-" + std::to_string(random()));
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchFolder() {
-        std::error_code error;
-        std::filesystem::remove_all(path_, error);
-    }
+    ScratchFolder() { std::filesystem::create_directories(path_); }
+    ~ScratchFolder() { std::filesystem::remove_all(path_, ignored_); }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
-
     const std::filesystem::path& path() const { return path_; }
-    // A file or folder name inside the scratch folder, as the code under test takes it.
+    // A name inside the folder, as the code under test takes it.
     std::wstring file(const std::wstring& name) const { return (path_ / name).wstring(); }
 
 private:
-    std::filesystem::path path_;
+    std::filesystem::path path_ = std::filesystem::temp_directory_path() /
+                                  ("tarvex-test-" + std::to_string(std::random_device()()));
+    std::error_code ignored_;
 };
 
 inline std::string readBytes(const std::filesystem::path& path) {
-    std::ifstream stream(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+    return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
 }
 
 inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream stream(path, std::ios::binary | std::ios::trunc);
-    stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary) << bytes;
 }
