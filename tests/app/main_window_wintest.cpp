@@ -40,7 +40,7 @@ int CALLBACK addText(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM
 }
 
 TEST(MainWindow, StartUpHeaderPanelsWindowsServerViewHealthAndProbes) {
-    const std::string defaults = fileBytes(L"" TARVEX_TEST_SOURCE_DIR "/config/files/default.xml");
+    const std::string defaults = readBytes(L"" TARVEX_TEST_SOURCE_DIR "/config/files/default.xml");
     const char* good = "<target><slot>3</slot><type>TCP</type><host>127.0.0.4</host></target>";
     std::vector<Target> fresh(targetSlotCount), loaded = fresh;
     loaded[3] = {true, ProbeType::tcp, L"127.0.0.4", 0, 10, {}, 0};
@@ -53,14 +53,16 @@ TEST(MainWindow, StartUpHeaderPanelsWindowsServerViewHealthAndProbes) {
     for (const auto& [before, table, after] : starts) {
         if (window) closeMainWindow(window);
         removeDataFiles();
+        if (!before) std::filesystem::remove_all(dataFolderPath());  // the program makes it anew
         if (before) writeBytes(configFilePath(), before);
         stopWorker = false;  // each start as in a new process
         window = startMainWindow();
         EXPECT_EQ(configDocumentText(targetTable.snapshot()), configDocumentText(table)) << after;
-        EXPECT_EQ(fileBytes(configFilePath()), after);
+        EXPECT_EQ(readBytes(configFilePath()), after);
     }
 
     EXPECT_EQ(windowText(window).rfind(L"Tarvex Desktop " TARVEX_VERSION_TEXT, 0), 0u);
+    EXPECT_TRUE(dataFolderPath().ends_with(L"\\AppData\\Local\\Tarvex\\")) << dataFolderPath();
     std::wstring seen;  // the children in creation order
     for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         seen += std::to_wstring(GetDlgCtrlID(c)) + L' ' + windowText(c) + L' ' + placeOf(c) + L"; ";
@@ -100,7 +102,7 @@ TEST(MainWindow, StartUpHeaderPanelsWindowsServerViewHealthAndProbes) {
     EXPECT_TRUE(pixelBecomes(window, 23, 25, red));
     EXPECT_EQ(logEvents(windowText(logEdit)).back(), L" | monitoring stopped") << "while hidden";
     clickButton(logWindow, 3002);  // "Delete log file"
-    EXPECT_EQ(fileBytes(logFilePath()) + ":" + std::to_string(GetWindowTextLengthW(logEdit)), ":0");
+    EXPECT_EQ(readBytes(logFilePath()) + ":" + std::to_string(GetWindowTextLengthW(logEdit)), ":0");
 
     // With monitoring off only the test changes the table. Slots 0, 2, 4, 6 are in use (rows).
     std::vector<Target> table(targetSlotCount);

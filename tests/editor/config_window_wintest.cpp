@@ -29,7 +29,8 @@ void click(std::initializer_list<int> ids) {
 void edit(int i, bool on, bool tcp, const std::wstring& host, const wchar_t* port = nullptr) {
     SendMessageW(control(1900 + i), BM_SETCHECK, on, 0);
     SendMessageW(control(2000 + i), CB_SETCURSEL, tcp, 0);
-    SendMessageW(configWindow, WM_COMMAND, MAKEWPARAM(2000 + i, CBN_SELCHANGE), LPARAM(control(2000 + i)));
+    SendMessageW(configWindow, WM_COMMAND, MAKEWPARAM(2000 + i, CBN_SELCHANGE),
+                 LPARAM(control(2000 + i)));
     SetWindowTextW(control(2100 + i), host.c_str());
     if (port) SetWindowTextW(control(2200 + i), port);
 }
@@ -38,13 +39,14 @@ void edit(int i, bool on, bool tcp, const std::wstring& host, const wchar_t* por
 // after "-" when its field is disabled.
 std::wstring slot(std::size_t i) {
     const Target t = targetTable.snapshot()[i];
-    return (t.enabled ? L"on " : L"off ") + std::wstring(probeTypeText(t.type)) + L" " + t.host + L":" +
-           std::to_wstring(t.port) + L"/" + std::to_wstring(t.interval) + L"|";
+    return (t.enabled ? L"on " : L"off ") + std::wstring(probeTypeText(t.type)) + L" " + t.host +
+           L":" + std::to_wstring(t.port) + L"/" + std::to_wstring(t.interval) + L"|";
 }
 std::wstring row(int i) {
     const std::wstring port = windowText(control(2200 + i));
-    return (SendMessageW(control(1900 + i), BM_GETCHECK, 0, 0) ? L"on " : L"off ") + windowText(control(2000 + i)) + L" " +
-           windowText(control(2100 + i)) + (IsWindowEnabled(control(2200 + i)) ? L" [" + port + L"] " : L" -" + port + L" ") +
+    return (SendMessageW(control(1900 + i), BM_GETCHECK, 0, 0) ? L"on " : L"off ") +
+           windowText(control(2000 + i)) + L" " + windowText(control(2100 + i)) +
+           (IsWindowEnabled(control(2200 + i)) ? L" [" + port + L"] " : L" -" + port + L" ") +
            windowText(control(2300 + i)) + L"|";
 }
 
@@ -53,7 +55,7 @@ std::wstring row(int i) {
 std::wstring effects() {
     static int refreshes = 0;
     for (MSG m{}; PeekMessageW(&m, mainWindow, WM_APP + 1, WM_APP + 1, PM_REMOVE);) ++refreshes;
-    const std::string files = fileBytes(configFilePath()) + "|" + fileBytes(logFilePath());
+    const std::string files = readBytes(configFilePath()) + "|" + readBytes(logFilePath());
     return std::wstring(files.begin(), files.end()) + L"|" + std::to_wstring(refreshes);
 }
 
@@ -62,7 +64,8 @@ void expectAllResetBy(int button) {
     const std::int64_t start = steadyNowNanos();
     click({button});
     for (const Target& t : targetTable.snapshot())
-        EXPECT_TRUE(t.history.empty() && t.nextDue == targetTable.snapshot()[19].nextDue && t.nextDue >= start && t.nextDue <= steadyNowNanos());
+        EXPECT_TRUE(t.history.empty() && t.nextDue == targetTable.snapshot()[19].nextDue &&
+                    t.nextDue >= start && t.nextDue <= steadyNowNanos());
 }
 
 // "class id text x y width height|": a list shows its items and dropped-down size, an edit
@@ -76,8 +79,9 @@ std::wstring controlText(HWND c) {
     MapWindowPoints(nullptr, configWindow, reinterpret_cast<POINT*>(&r), 2);
     std::wstring shown = list || kind == std::wstring(L"Edit") ? L"" : windowText(c);
     for (int i = 0; list && SendMessageW(c, CB_GETLBTEXT, i++, LPARAM(item)) > 0;) shown += item;
-    std::swprintf(line, 200, L"%ls %d %ls %ld %ld %ld %ld%ls|", kind, GetDlgCtrlID(c), shown.c_str(), r.left, r.top,
-                  r.right - r.left, r.bottom - r.top, SendMessageW(c, WM_GETFONT, 0, 0) == LRESULT(uiFont) ? L"" : L"!");
+    std::swprintf(line, 200, L"%ls %d %ls %ld %ld %ld %ld%ls|", kind, GetDlgCtrlID(c),
+                  shown.c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top,
+                  SendMessageW(c, WM_GETFONT, 0, 0) == LRESULT(uiFont) ? L"" : L"!");
     return line;
 }
 
@@ -89,7 +93,9 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     mainWindow = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, 0);
     uiFont = CreateFontW(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Segoe UI");
     showEditorMessage = [](HWND owner, LPCWSTR text, LPCWSTR title, UINT flags) -> int {
-        return prompts += title + (L"|" + std::to_wstring(flags) + L"|") + text + (owner == configWindow ? L"\n" : L" (not owned)\n"), answer;
+        return prompts += title + (L"|" + std::to_wstring(flags) + L"|") + text +
+                          (owner == configWindow ? L"\n" : L" (not owned)\n"),
+               answer;
     };
     chooseEditorFile = [](HWND, bool saving) { return dialogs += saving ? L"S" : L"O", chosen; };
     std::vector<Target> table(targetSlotCount);
@@ -101,28 +107,39 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     openConfigWindow();
 
     const SIZE size = outerSize(configWindow);
-    std::wstring shown = windowText(configWindow) + L" " + std::to_wstring(size.cx) + L" " + std::to_wstring(size.cy) + L"|",
-                 expected = L"Config 640 642|Static 0 On 10 10 30 18|Static 0 Type 45 10 60 18|Static 0 IP / Hostname 125 10 "
-                            L"160 18|Static 0 Port (TCP) 395 10 100 18|Static 0 Interval (sec) 505 10 120 18|";
+    std::wstring shown =
+        windowText(configWindow) + L" " + std::to_wstring(size.cx * 1000 + size.cy);
+    std::wstring expected =
+        L"Config 640642Static 0 On 10 10 30 18|Static 0 Type 45 10 60 18|"
+        L"Static 0 IP / Hostname 125 10 160 18|Static 0 Port (TCP) 395 10 "
+        L"100 18|Static 0 Interval (sec) 505 10 120 18|";
     // Wine trims a list's dropped-down height of 300 to whole items: 276.
     for (int i = 0, y = 32; i < 20; ++i, y += 26) {
         wchar_t controls[400];
-        std::swprintf(controls, 400, L"Button %d  12 %d 20 20|ComboBox %d icmptcp 45 %d 70 276|Edit %d  125 %d 260 22|"
-                      L"Edit %d  395 %d 90 22|ComboBox %d 25103060120 505 %d 60 276|",
-                      1900 + i, y + 3, 2000 + i, y, 2100 + i, y, 2200 + i, y, 2300 + i, y);
+        std::swprintf(
+            controls, 400,
+            L"Button %d  12 %d 20 20|ComboBox %d icmptcp 45 %d 70 276|Edit %d  125 %d 260 22|"
+            L"Edit %d  395 %d 90 22|ComboBox %d 25103060120 505 %d 60 276|",
+            1900 + i, y + 3, 2000 + i, y, 2100 + i, y, 2200 + i, y, 2300 + i, y);
         expected += controls;
     }
-    expected += L"Button 2403 Import... 10 562 110 28|Button 2404 Export... 130 562 110 28|"
-                L"Button 2401 Save 440 562 75 28|Button 2402 Close 525 562 75 28|";
-    for (HWND c = GetWindow(configWindow, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) shown += controlText(c);
+    expected +=
+        L"Button 2403 Import... 10 562 110 28|Button 2404 Export... 130 562 110 28|"
+        L"Button 2401 Save 440 562 75 28|Button 2402 Close 525 562 75 28|";
+    for (HWND c = GetWindow(configWindow, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        shown += controlText(c);
     EXPECT_EQ(shown, expected);
     const HDC dc = CreateCompatibleDC(nullptr);  // labels: black on white, drawn transparent
     SetTextColor(dc, 1);
     LOGBRUSH fill{};
-    GetObjectW(HBRUSH(SendMessageW(configWindow, WM_CTLCOLORSTATIC, WPARAM(dc), 0)), sizeof fill, &fill);
-    EXPECT_EQ(std::vector({GetBkMode(dc), int(GetTextColor(dc)), int(fill.lbColor)}), std::vector({TRANSPARENT, 0, 0xFFFFFF}));
+    GetObjectW(HBRUSH(SendMessageW(configWindow, WM_CTLCOLORSTATIC, WPARAM(dc), 0)), sizeof fill,
+               &fill);
+    EXPECT_EQ(std::vector({GetBkMode(dc), int(GetTextColor(dc)), int(fill.lbColor)}),
+              std::vector({TRANSPARENT, 0, 0xFFFFFF}));
     // The interval 7 shows as "10"; an icmp row never shows a port, a tcp row shows its field.
-    EXPECT_EQ(row(0) + row(1) + row(2) + row(19), L"off tcp 127.0.0.1 [0] 10|off icmp localhost - 30|on tcp 127.0.0.2 [8080] 120|on icmp  - 10|");
+    EXPECT_EQ(row(0) + row(1) + row(2) + row(19),
+              L"off tcp 127.0.0.1 [0] 10|off icmp localhost - 30|on tcp 127.0.0.2 [8080] 120|on "
+              L"icmp  - 10|");
 
     // Export writes the rows as shown, not the table; ".xml" is added to a name without an
     // extension, and an existing file of the longer name is replaced only after a Yes.
@@ -130,17 +147,26 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     const std::wstring dotted = folder.file(L"data.d");
     std::filesystem::create_directories(dotted);
     for (const wchar_t* name : {L"\\kept.xml", L"\\backup.xml"}) writeBytes(dotted + name, "old");
-    for (auto [name, reply] : {std::pair{L"\\kept", IDNO}, {L"\\backup", IDYES}, {L"\\backup.cfg", IDOK}, {L"/slash", IDOK}, {L"\\no\\backup.xml", IDOK}, {nullptr, IDOK}})
+    for (auto [name, reply] : {std::pair{L"\\kept", IDNO},
+                               {L"\\backup", IDYES},
+                               {L"\\backup.cfg", IDOK},
+                               {L"/slash", IDOK},
+                               {L"\\no\\backup.xml", IDOK},
+                               {nullptr, IDOK}})
         chosen = name ? std::optional(dotted + name) : std::nullopt, answer = reply, click({2404});
     const std::wstring question = L" already exists.\nDo you want to replace it?\n";
-    EXPECT_EQ(prompts + dialogs, L"Config|308|" + dotted + L"\\kept.xml" + question + L"Config|308|" + dotted + L"\\backup.xml" +
-                                     question + L"Config|16|Export failed.\nSSSSSS");
+    EXPECT_EQ(prompts + dialogs, L"Config|308|" + dotted + L"\\kept.xml" + question +
+                                     L"Config|308|" + dotted + L"\\backup.xml" + question +
+                                     L"Config|16|Export failed.\nSSSSSS");
     const std::string exported = readBytes(dotted + L"\\backup.xml");
 
     expectAllResetBy(2401);  // Save, without edits
-    EXPECT_EQ(slot(0) + slot(1) + slot(2) + slot(19), L"off tcp 127.0.0.1:0/10|off icmp localhost:0/30|on tcp 127.0.0.2:8080/120|on icmp :0/10|");
-    EXPECT_EQ(readBytes(dotted + L"\\kept.xml") + fileBytes(configFilePath()) + readBytes(dotted + L"\\backup.cfg") +
-              readBytes(dotted + L"/slash.xml"), "old" + exported + exported + exported);
+    EXPECT_EQ(
+        slot(0) + slot(1) + slot(2) + slot(19),
+        L"off tcp 127.0.0.1:0/10|off icmp localhost:0/30|on tcp 127.0.0.2:8080/120|on icmp :0/10|");
+    EXPECT_EQ(readBytes(dotted + L"\\kept.xml") + readBytes(configFilePath()) +
+                  readBytes(dotted + L"\\backup.cfg") + readBytes(dotted + L"/slash.xml"),
+              "old" + exported + exported + exported);
     const std::wstring saved = effects();
     EXPECT_TRUE(saved.ends_with(L"|1"));
 
@@ -157,8 +183,12 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     edit(6, false, false, std::wstring(254, L'h') + L"cut");
     edit(1, false, true, L"localhost");
     click({2401});
-    EXPECT_EQ(slot(1) + slot(2) + slot(6), L"off tcp localhost:0/30|on tcp 127.0.0.3:65535/120|off icmp " + std::wstring(254, L'h') + L":0/10|");
-    EXPECT_EQ(row(1) + row(2) + row(6), L"off tcp localhost [] 30|on tcp   127.0.0.3 \t [65535] 120|off icmp " + std::wstring(254, L'h') + L"cut - 10|");
+    EXPECT_EQ(slot(1) + slot(2) + slot(6),
+              L"off tcp localhost:0/30|on tcp 127.0.0.3:65535/120|off icmp " +
+                  std::wstring(254, L'h') + L":0/10|");
+    EXPECT_EQ(row(1) + row(2) + row(6),
+              L"off tcp localhost [] 30|on tcp   127.0.0.3 \t [65535] 120|off icmp " +
+                  std::wstring(254, L'h') + L"cut - 10|");
     const std::wstring stored = effects();
     EXPECT_TRUE(stored.ends_with(L"|2"));
 
@@ -166,19 +196,22 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     prompts = dialogs = L"";
     writeBytes(folder.file(L"empty.xml"), "");
     writeBytes(folder.file(L"hello.xml"), "hello");
-    for (const auto& name : std::initializer_list<std::optional<std::wstring>>{folder.file(L"empty.xml"), folder.file(L"hello.xml"), dotted, {}})
+    for (const auto& name : std::initializer_list<std::optional<std::wstring>>{
+             folder.file(L"empty.xml"), folder.file(L"hello.xml"), dotted, {}})
         chosen = name, click({2403});
     const std::wstring refused = L"Config|16|Import failed (invalid XML).\n";
-    EXPECT_EQ(prompts + dialogs + row(2) + effects(), refused + refused + refused + L"OOOOon tcp   127.0.0.3 \t [65535] 120|" + stored);
+    EXPECT_EQ(prompts + dialogs + row(2) + effects(),
+              refused + refused + refused + L"OOOOon tcp   127.0.0.3 \t [65535] 120|" + stored);
     // An import is taken as read, without validation, into the table, config.xml and the rows.
     std::vector<Target> imported(targetSlotCount);
     imported[5] = {true, ProbeType::tcp, L"127.0.0.5", 0, 7, {}, 0};
     chosen = folder.file(L"import.xml");
     ASSERT_TRUE(writeConfigFile(*chosen, imported));
     expectAllResetBy(2403);
-    EXPECT_EQ(slot(2) + slot(5) + row(5) + row(2), L"on icmp :0/10|on tcp 127.0.0.5:0/7|on tcp 127.0.0.5 [0] 10|on icmp  - 10|");
-    EXPECT_EQ(fileBytes(configFilePath()), fileBytes(*chosen));
-    EXPECT_EQ(logEvents(), std::vector<std::wstring>({L" | config saved", L" | config saved", L" | config imported"}));
+    EXPECT_EQ(slot(2) + slot(5) + row(5) + row(2),
+              L"on icmp :0/10|on tcp 127.0.0.5:0/7|on tcp 127.0.0.5 [0] 10|on icmp  - 10|");
+    EXPECT_EQ(readBytes(configFilePath()), readBytes(*chosen));
+    EXPECT_EQ(logEvents(), std::vector<std::wstring>(
+                               {L" | config saved", L" | config saved", L" | config imported"}));
     EXPECT_TRUE(effects().ends_with(L"|3"));
-
 }

@@ -26,18 +26,17 @@ protected:
     void SetUp() override {
         setDataFolderForTests(scratch.path().wstring() + L"/");
         setLogLineSink([this](const std::wstring& line) { note(line.substr(19)); });
-        setProbeWorkerHooks({[this](auto& host) { return note(L"icmp " + host); },
-                             [this](auto& host, std::uint16_t port) {
-                                 return note(L"tcp " + host + L":" + std::to_wstring(port));
-                             },
-                             [this] {
-                                 std::size_t results = 0;
-                                 for (auto& t : targetTable.snapshot()) results += t.history.size();
-                                 note(L"refresh " + std::to_wstring(results));
-                             },
-                             [this](std::chrono::nanoseconds length) {
-                                 note(L"pause " + std::to_wstring(length / 1ms));
-                             }});
+        const auto probeTcp = [this](auto& host, std::uint16_t port) {
+            return note(L"tcp " + host + L":" + std::to_wstring(port));
+        };
+        const auto refresh = [this] {
+            std::size_t results = 0;
+            for (auto& t : targetTable.snapshot()) results += t.history.size();
+            note(L"refresh " + std::to_wstring(results));
+        };
+        const auto pause = [this](auto length) { note(L"pause " + std::to_wstring(length / 1ms)); };
+        setProbeWorkerHooks(
+            {[this](auto& host) { return note(L"icmp " + host); }, probeTcp, refresh, pause});
         targetTable.lock().resetToDefaults();
         isRunning = true;
         stopWorker = false;

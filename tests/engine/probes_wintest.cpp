@@ -14,13 +14,20 @@
 TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     WSADATA data{};
     WSAStartup(MAKEWORD(2, 2), &data);
-    const wchar_t *silent = _wgetenv(L"TARVEX_BLACK_HOLE"), *unreachable = _wgetenv(L"TARVEX_UNREACHABLE");
-    ASSERT_TRUE(silent && unreachable && !wcsncmp(silent, L"127.", 4) && !wcsncmp(unreachable, L"127.", 4));
-    const std::function<bool()> unanswered[] = {[] { return probeTcp(L"127.0.0.1", 1); }, [&] { return probeTcp(silent, 80); },
-                                                [&] { return probeIcmp(silent); }, [&] { return probeIcmp(unreachable); }};
+    const wchar_t *silent = _wgetenv(L"TARVEX_BLACK_HOLE"),
+                  *unreachable = _wgetenv(L"TARVEX_UNREACHABLE");
+    ASSERT_TRUE(silent && unreachable && !wcsncmp(silent, L"127.", 4) &&
+                !wcsncmp(unreachable, L"127.", 4));
+    const std::function<bool()> unanswered[] = {
+        [] { return probeTcp(L"127.0.0.1", 1); }, [&] { return probeTcp(silent, 80); },
+        [&] { return probeIcmp(silent); }, [&] { return probeIcmp(unreachable); }};
+    const auto start = std::chrono::steady_clock::now();
     std::vector<std::future<double>> waits;  // seconds until each failed, -1 when it succeeded
-    for (const auto& probe : unanswered) waits.push_back(std::async(std::launch::async, [&probe, start = std::chrono::steady_clock::now()] {
-        return probe() ? -1 : std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); }));
+    for (const auto& probe : unanswered) {
+        waits.push_back(std::async(std::launch::async, [&] {
+            return probe() ? -1 : (std::chrono::steady_clock::now() - start) / 1.0s;
+        }));
+    }
 
     sockaddr_in address{};
     ASSERT_TRUE(resolveIPv4(L"127.0.0.1", address));
@@ -30,7 +37,8 @@ TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     listen(listener, SOMAXCONN);
     getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
     const std::uint16_t port = ntohs(address.sin_port);
-    ASSERT_TRUE(probeIcmp(L"127.0.0.2") && probeTcp(L"localhost", port) && probeTcp(L"127.0.0.1", port));
+    ASSERT_TRUE(probeIcmp(L"127.0.0.2") && probeTcp(L"localhost", port) &&
+                probeTcp(L"127.0.0.1", port));
     for (const wchar_t* host : {L"::1", L"127.0.0.1:80", L"no-such-host.invalid"})
         EXPECT_FALSE(resolveIPv4(host, address) || probeTcp(host, port) || probeIcmp(host)) << host;
     for (std::size_t i = 0; i < 4; ++i) {
@@ -40,7 +48,9 @@ TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
 
     // Handles are numbered lowest free first: leaked ones would push a new one's number up.
     const auto newHandleAfter = [&](int tcp, int icmp) {
-        for (int i = 0; i < tcp; ++i) EXPECT_TRUE(probeTcp(L"127.0.0.1", port)), closesocket(accept(listener, nullptr, nullptr));
+        for (int i = 0; i < tcp; ++i)
+            EXPECT_TRUE(probeTcp(L"127.0.0.1", port)),
+                closesocket(accept(listener, nullptr, nullptr));
         for (int i = 0; i < icmp; ++i) EXPECT_TRUE(probeIcmp(L"127.0.0.1"));
         const HANDLE h = CreateEventW(nullptr, FALSE, FALSE, nullptr);
         return CloseHandle(h), reinterpret_cast<std::uintptr_t>(h);

@@ -3,16 +3,13 @@
 // sandbox drops its queries).
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <random>
-
 #include <map>
+#include <random>
 #include <thread>
 
 #include "config/config_file.h"
 #include "editor/config_editor.h"
 #include "log/event_log.h"
-#include "log/timestamp_shape.h"
 #include "model/data_folder.h"
 #include "support/wine_gui.h"
 
@@ -38,21 +35,23 @@ TEST(InterruptedSave, ConfigFileIsAlwaysTheOldOrTheNewWholeDocument) {
         replaceTargetTable(tables[saves % 2]), SetEvent(ready);
     removeDataFiles();
     std::string documents[2];
-    for (int i : {0, 1}) replaceTargetTable(tables[i]), documents[i] = fileBytes(configFilePath());
+    for (int i : {0, 1}) replaceTargetTable(tables[i]), documents[i] = readBytes(configFilePath());
     SetEnvironmentVariableW(L"TARVEX_SAVE_LOOP", L"1");
     std::mt19937 random(std::random_device{}());
     int found[2] = {};
     for (int kill = 0; kill < 12; ++kill) {
         ResetEvent(ready);
-        const HANDLE saver = start(GetCommandLineW() + std::wstring(L" --gtest_filter=InterruptedSave.*"));
+        const HANDLE saver =
+            start(GetCommandLineW() + std::wstring(L" --gtest_filter=InterruptedSave.*"));
         ASSERT_EQ(WaitForSingleObject(ready, 10000), WAIT_OBJECT_0);
         // Spins rather than sleeps, so that the kills spread over the whole save.
-        const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(random() % 30000);
-        while (std::chrono::steady_clock::now() < end) {}
+        const auto end =
+            std::chrono::steady_clock::now() + std::chrono::microseconds(random() % 30000);
+        while (std::chrono::steady_clock::now() < end) continue;
         TerminateProcess(saver, 1);
         WaitForSingleObject(saver, INFINITE);
-        const std::string bytes = fileBytes(configFilePath());
-        ASSERT_TRUE(bytes == documents[0] || bytes == documents[1]) << "kill " << kill << ":\n" << bytes;
+        const std::string bytes = readBytes(configFilePath());
+        ASSERT_TRUE(bytes == documents[0] || bytes == documents[1]) << bytes;
         ++found[bytes == documents[1]];
     }
     EXPECT_TRUE(found[0] && found[1]);
@@ -64,7 +63,8 @@ TEST(TwoWriters, EveryEntryLandsWholeOnceAndInItsThreadsOrder) {
     if (const wchar_t* tag = _wgetenv(L"TARVEX_LOG_WRITER")) {
         const auto write = [tag](wchar_t thread) {
             for (int n = 0; n < 2000; ++n)
-                appendLogLine(formatTimestamp() + L" | " + tag[0] + thread + L"\t" + std::to_wstring(n));
+                appendLogLine(formatTimestamp() + L" | " + tag[0] + thread + L"\t" +
+                              std::to_wstring(n));
         };
         std::jthread second(write, L'1');
         return write(L'0');
@@ -73,20 +73,25 @@ TEST(TwoWriters, EveryEntryLandsWholeOnceAndInItsThreadsOrder) {
     HANDLE writers[2];
     for (const wchar_t* tag : {L"A", L"B"}) {
         SetEnvironmentVariableW(L"TARVEX_LOG_WRITER", tag);
-        writers[*tag - L'A'] = start(GetCommandLineW() + std::wstring(L" --gtest_filter=TwoWriters.*"));
+        writers[*tag - L'A'] =
+            start(GetCommandLineW() + std::wstring(L" --gtest_filter=TwoWriters.*"));
     }
     SetEnvironmentVariableW(L"TARVEX_LOG_WRITER", nullptr);
     ASSERT_EQ(WaitForMultipleObjects(2, writers, TRUE, 60000), WAIT_OBJECT_0);
-    const std::string bytes = fileBytes(logFilePath());
+    const std::string bytes = readBytes(logFilePath());
     std::map<std::string, int> next;  // per writing thread, the number of its next entry
     std::size_t at = 0;
     for (std::size_t end; (end = bytes.find("\r\r\n", at)) != bytes.npos; at = end + 3) {
         const std::string entry = bytes.substr(at, end - at), thread = entry.substr(22, 2);
-        expectTimestampShape(std::wstring(entry.begin(), entry.begin() + 19));
-        ASSERT_EQ(entry.substr(19), " | " + thread + "?" + std::to_string(next[thread]++));  // the tab as "?"
+        std::string stamp = entry.substr(0, 19);  // "YYYY-MM-DD hh:mm:ss"
+        for (char& c : stamp) c = std::isdigit(c) ? 'd' : c;
+        ASSERT_EQ(stamp, "dddd-dd-dd dd:dd:dd");
+        // The tab is written as "?".
+        ASSERT_EQ(entry.substr(19), " | " + thread + "?" + std::to_string(next[thread]++));
     }
     EXPECT_EQ(at, bytes.size());  // nothing after the last whole entry
-    EXPECT_EQ(next, (std::map<std::string, int>{{"A0", 2000}, {"A1", 2000}, {"B0", 2000}, {"B1", 2000}}));
+    const std::map<std::string, int> counts{{"A0", 2000}, {"A1", 2000}, {"B0", 2000}, {"B1", 2000}};
+    EXPECT_EQ(next, counts);
 }
 
 // The window still answers: closing it ends the program at once.
@@ -97,11 +102,10 @@ TEST(HangingLookup, WindowAnswersAndClosesPromptly) {
     std::vector<Target> targets(targetSlotCount);
     targets[0].host = slow;
     ASSERT_TRUE(writeConfigFile(configFilePath(), targets));
-    wchar_t self[MAX_PATH] = {};  // Tarvex.exe lies in the folder above the tests' executable
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const HANDLE tarvex = start(L"\"" + std::filesystem::path(self).parent_path().replace_filename(L"Tarvex.exe").wstring() + L"\"");
-    ASSERT_TRUE(pumpUntil([] { return IsWindowVisible(FindWindowW(L"Tarvex_MainWnd", nullptr)); }, 10s));
-    pumpMessagesFor(500ms);  // the worker is inside the look-up by now
+    const HANDLE tarvex = start(L"\"" + std::wstring(TARVEX_EXE) + L"\"");
+    ASSERT_TRUE(
+        pumpUntil([] { return IsWindowVisible(FindWindowW(L"Tarvex_MainWnd", nullptr)); }, 10s));
+    Sleep(500);  // the worker is inside the look-up by now
     PostMessageW(FindWindowW(L"Tarvex_MainWnd", nullptr), WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(tarvex, 3000), WAIT_OBJECT_0);
     TerminateProcess(tarvex, 99);

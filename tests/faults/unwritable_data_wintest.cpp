@@ -18,7 +18,8 @@ TEST(UnwritableData, OperatorIsToldAndMonitoringGoesOnFromMemory) {
     std::filesystem::create_directory(configFilePath());
     const std::string logged = "2026-01-01 00:00:00 | before\r\r\n";
     writeBytes(logFilePath(), logged);
-    const HANDLE lock = CreateFileW(logFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE lock =
+        CreateFileW(logFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     static std::wstring told;
     showEditorMessage = [](HWND, LPCWSTR text, LPCWSTR, UINT) { return told += text, IDOK; };
     const HWND window = startMainWindow();
@@ -28,13 +29,24 @@ TEST(UnwritableData, OperatorIsToldAndMonitoringGoesOnFromMemory) {
     SetWindowTextW(GetDlgItem(configWindow, 2100), L"127.0.0.1");
     SetWindowTextW(GetDlgItem(configWindow, 2101), L"::1");
     clickButton(configWindow, 2401);
-    const auto shows = [](const std::wstring& entry) { return windowText(logEdit).find(L" | " + entry + L"\r\n") != std::wstring::npos; };
-    EXPECT_TRUE(pumpUntil([&] { return shows(L"::1 | icmp | FAIL") && targetTable.snapshot()[0].history == std::deque<std::uint8_t>{1}; }, 3s));
-    for (const std::wstring entry : {L"config.xml could not be read; monitoring the default table, file left unchanged: " + configFilePath(),
-                                     std::wstring(L"monitoring auto-start"), std::wstring(L"config saved in memory only: config.xml could not be written")})
+    const auto shows = [](const std::wstring& entry) {
+        return windowText(logEdit).find(L" | " + entry + L"\r\n") != std::wstring::npos;
+    };
+    const auto probed = [&] { return targetTable.snapshot()[0].history.size() == 1; };
+    EXPECT_TRUE(pumpUntil([&] { return shows(L"::1 | icmp | FAIL") && probed(); }, 3s));
+    EXPECT_EQ(targetTable.snapshot()[0].history.front(), 1);
+    const std::wstring unreadable =
+        L"config.xml could not be read; monitoring the default "
+        L"table, file left unchanged: " +
+        configFilePath();
+    for (const std::wstring entry : {unreadable, std::wstring(L"monitoring auto-start"),
+                                     std::wstring(L"config saved in memory only: config.xml "
+                                                  L"could not be written")})
         EXPECT_TRUE(shows(entry)) << entry;
     closeMainWindow(window);
     CloseHandle(lock);
     EXPECT_EQ(readBytes(logFilePath()), logged);
-    EXPECT_TRUE(told.starts_with(L"\"config.xml\" could not be written:\n" + configFilePath() + L"\n")) << told;
+    EXPECT_TRUE(
+        told.starts_with(L"\"config.xml\" could not be written:\n" + configFilePath() + L"\n"))
+        << told;
 }

@@ -3,7 +3,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include "model/replace_checks.h"
+#include "model/scratch_files.h"
 
 namespace fs = std::filesystem;
 static fs::path target;                   // the file the test replaces
@@ -31,6 +31,19 @@ TEST(TextFile, OneBytePerCharacterWithTextModeLineEndsTruncatedOrAppended) {
     EXPECT_EQ(readTextFile(path), L"a\rb\r\nc\n\r");
     writeBytes(path, "");
     EXPECT_EQ(readTextFile(path) + readTextFile(path + L".missing"), L"");
+}
+
+// All or nothing, and no other file touched, not even the operator's own "<name>.tmp", whether
+// the write succeeds or fails, and no temporary left behind.
+static void expectReplaceTouchesOnlyItsTarget(const ScratchFolder& scratch) {
+    const std::wstring path = scratch.file(L"backup.xml"), folder = scratch.file(L"folder.xml");
+    writeBytes(path + L".tmp", "the operator's own");
+    std::filesystem::create_directory(folder);
+    for (const wchar_t* text : {L"fresh", L"new\n"}) ASSERT_TRUE(replaceTextFile(path, text));
+    EXPECT_FALSE(replaceTextFile(path, L"x\u0100"));  // a character the file cannot store
+    EXPECT_FALSE(replaceTextFile(folder, L"new"));    // a folder is never replaced
+    EXPECT_EQ(readBytes(path) + readBytes(path + L".tmp"), "new\r\nthe operator's own");
+    EXPECT_EQ(std::ranges::distance(std::filesystem::directory_iterator(scratch.path())), 3);
 }
 
 TEST(TextFile, ReplaceWritesFlushesThenReplacesAndTouchesNoOtherFile) {

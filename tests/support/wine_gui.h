@@ -49,13 +49,9 @@ inline bool pumpUntil(const std::function<bool()>& done, std::chrono::millisecon
     }
 }
 
-inline void pumpMessagesFor(std::chrono::milliseconds t) {
-    pumpUntil([] { return false; }, t);
-}
-
 inline void clickButton(HWND window, int id) {
     SendMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0);
-    pumpMessagesFor(50ms);
+    pumpUntil([] { return false; }, 50ms);
 }
 
 inline std::wstring windowText(HWND window) {
@@ -99,8 +95,6 @@ inline COLORREF pixelAt(HWND window, int x, int y) {
     static const HDC screen = GetDC(nullptr);  // kept for the test's whole process
     return GetPixel(screen, point.x, point.y);
 }
-
-inline std::string fileBytes(const std::wstring& path) { return readBytes(path); }
 
 // Log text's entries without time stamps (each line from its first " | " on), oldest first.
 inline std::vector<std::wstring> logEvents(const std::wstring& text) {
