@@ -25,7 +25,7 @@ TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     std::vector<std::future<double>> waits;  // seconds until each failed, -1 when it succeeded
     for (const auto& probe : unanswered) {
         waits.push_back(std::async(std::launch::async, [&] {
-            return probe() ? -1 : (std::chrono::steady_clock::now() - start) / 1.0s;
+            return probe() ? -1.0 : (std::chrono::steady_clock::now() - start) / 1.0s;
         }));
     }
 
