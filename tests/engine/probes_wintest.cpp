@@ -9,6 +9,8 @@
 
 #include "engine/probes.h"
 
+using namespace std::chrono_literals;
+
 // Nothing listens on port 1 of 127.0.0.1; the sandbox's black hole never answers, and its
 // unreachable host answers with an ICMP error.
 TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {

@@ -39,9 +39,9 @@ TEST(UnwritableData, OperatorIsToldAndMonitoringGoesOnFromMemory) {
         L"config.xml could not be read; monitoring the default "
         L"table, file left unchanged: " +
         configFilePath();
-    for (const std::wstring entry : {unreadable, std::wstring(L"monitoring auto-start"),
-                                     std::wstring(L"config saved in memory only: config.xml "
-                                                  L"could not be written")})
+    for (const std::wstring& entry : {unreadable, std::wstring(L"monitoring auto-start"),
+                                      std::wstring(L"config saved in memory only: config.xml "
+                                                   L"could not be written")})
         EXPECT_TRUE(shows(entry)) << entry;
     closeMainWindow(window);
     CloseHandle(lock);
