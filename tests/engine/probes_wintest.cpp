@@ -9,8 +9,6 @@
 
 #include "engine/probes.h"
 
-using namespace std::chrono_literals;
-
 // Nothing listens on port 1 of 127.0.0.1; the sandbox's black hole never answers, and its
 // unreachable host answers with an ICMP error.
 TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
@@ -27,7 +25,8 @@ TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     std::vector<std::future<double>> waits;  // seconds until each failed, -1 when it succeeded
     for (const auto& probe : unanswered) {
         waits.push_back(std::async(std::launch::async, [&] {
-            return probe() ? -1.0 : (std::chrono::steady_clock::now() - start) / 1.0s;
+            if (probe()) return -1.0;
+            return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         }));
     }
 
