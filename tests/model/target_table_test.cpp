@@ -4,27 +4,30 @@
 
 #include <thread>
 
-// Replacing clears every result and makes every target due at the one time given. Under
-// ThreadSanitizer another thread takes snapshots during the replacements: each holds one whole.
-// (A fresh target's values show in the default config.xml.)
+#include "app/monitoring.h"
+#include "engine/probe_worker.h"
+
+// The real worker probes and records on its own thread while the table is replaced and read
+// here (ThreadSanitizer watches); each replacement lands whole, results cleared, one due time.
 TEST(TargetTable, ReplaceAllRestartsEveryTargetAndResetGivesTwentyFreshOnes) {
-    TargetTable table;
-    table.lock().resetToDefaults();
-    std::atomic<bool> stop{false};
+    const auto answer = [](auto&) { return true; };
+    setProbeWorkerHooks({answer, {}, {}, [](auto) { std::this_thread::yield(); }});
+    isRunning = true;
+    std::thread worker(runProbeWorker);
     int halfDone = 0;
-    std::thread reader([&] {
-        for (std::vector<Target> entries; !stop; entries = table.snapshot()) {
-            for (const Target& t : entries) halfDone += t.nextDue != entries[0].nextDue;
-        }
-    });
-    const Target used = {false, ProbeType::tcp, L"h", 9, 3, {1}, 2};
-    for (int n = 1; n <= 300; ++n) table.lock().replaceAll(std::vector<Target>(20, used), n);
-    stop = true;
-    reader.join();
-    const Target last = table.snapshot()[19];
+    for (int n = 1; n <= 300; ++n) {
+        const Target probed = {true, ProbeType::icmp, std::to_wstring(n), 0, 1, {}, 0};
+        targetTable.lock().replaceAll(std::vector<Target>(20, probed), n);
+        for (const Target& t : targetTable.snapshot()) halfDone += t.host != probed.host;
+    }
+    stopWorker = true;
+    worker.join();
+    targetTable.lock().replaceAll(
+        std::vector<Target>(20, {false, ProbeType::tcp, L"h", 9, 3, {1}, 2}), 7);
+    const Target last = targetTable.snapshot()[19];
     EXPECT_TRUE(halfDone == 0 && !last.enabled && last.host == L"h" && last.port == 9);
-    EXPECT_TRUE(last.interval == 3 && last.history.empty() && last.nextDue == 300);
-    table.lock().resetToDefaults();
-    const std::vector<Target> fresh = table.snapshot();
+    EXPECT_TRUE(last.interval == 3 && last.history.empty() && last.nextDue == 7);
+    targetTable.lock().resetToDefaults();
+    const std::vector<Target> fresh = targetTable.snapshot();
     EXPECT_TRUE(fresh.size() == 20 && fresh[19].host.empty() && fresh[19].nextDue == 0);
 }
