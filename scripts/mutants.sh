@@ -5,8 +5,8 @@
 #   scripts/mutants.sh            every fault
 #   scripts/mutants.sh PATTERN    only the faults whose name holds PATTERN
 # A fault in a portable file (name.cpp, name.h) is first run against the native tests under
-# the sanitizers, and against the Wine tests only when those miss it; a fault in a Win32
-# edge (name_win.cpp) goes to the Wine tests at once. The scratch copy and its build trees
+# AddressSanitizer, then under ThreadSanitizer and against the Wine tests only when those
+# miss it; a fault in a Win32 edge (name_win.cpp) goes to the Wine tests at once. The scratch copy and its build trees
 # stay in $TARVEX_MUTANT_DIR (default build/mutants) for the next run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -32,6 +32,7 @@ configure() {  # build dir, cmake args...
   [ -f "$dir/build.ninja" ] || cmake -S "$tree" -B "$dir" -G Ninja "$@" >/dev/null
 }
 configure "$scratch/native" -DTARVEX_SANITIZE=address,undefined
+configure "$scratch/tsan" -DTARVEX_SANITIZE=thread
 configure "$scratch/win" -DCMAKE_TOOLCHAIN_FILE="$tree/cmake/mingw-w64-posix.cmake"
 if [ ! -d "$scratch/wineprefix" ] && [ -f build/wineprefix-test/.tarvex-ready ]; then
   cp -a build/wineprefix-test "$scratch/wineprefix"
@@ -62,14 +63,14 @@ apply_fault() {
 }
 
 # Builds the test program of a tree and runs its tests; true when a test failed (killed).
-killed_by() {  # native|win
+killed_by() {  # native|tsan|win
   local dir=$scratch/$1
   if ! cmake --build "$dir" -j "$jobs" >"$scratch/build.log" 2>&1; then
     echo "build-failed" >&2; return 2
   fi
-  if [ "$1" = native ]; then
-    ! ASAN_OPTIONS=detect_leaks=1 ctest --test-dir "$dir" -j "$jobs" --timeout 120 \
-      --stop-on-failure >"$scratch/test.log" 2>&1
+  if [ "$1" != win ]; then
+    ! ASAN_OPTIONS=detect_leaks=1 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$dir" \
+      -j "$jobs" --timeout 120 --stop-on-failure >"$scratch/test.log" 2>&1
   else
     ! WINEPREFIX=$scratch/wineprefix scripts/sandbox.sh ctest --test-dir "$dir" -j "$jobs" \
       --timeout 120 --stop-on-failure >"$scratch/test.log" 2>&1
@@ -92,7 +93,7 @@ for i in "${!names[@]}"; do
     verdict="not applied ($(head -n 1 "$scratch/apply.log"))"
   else
     trees=(win)
-    [[ ${files[i]} == *_win.cpp ]] || trees=(native win)
+    [[ ${files[i]} == *_win.cpp ]] || trees=(native tsan win)
     for t in "${trees[@]}"; do
       status=0
       killed_by "$t" 2>/dev/null || status=$?
@@ -110,8 +111,7 @@ for i in "${!names[@]}"; do
   printf '%-48s %s\n' "$name" "$verdict"
 done
 # Leave the scratch trees built from the unchanged sources.
-cmake --build "$scratch/native" -j "$jobs" >/dev/null 2>&1 || true
-cmake --build "$scratch/win" -j "$jobs" >/dev/null 2>&1 || true
+for t in native tsan win; do cmake --build "$scratch/$t" -j "$jobs" >/dev/null 2>&1 || true; done
 rm -f "$scratch/applied"
 echo "killed $dead of $total ($(( $(date +%s) - started )) s)"
 [ $broken -eq 0 ]
