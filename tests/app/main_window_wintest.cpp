@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/monitoring.h"
 #include "config/config_file.h"
+#include "log/log_window.h"
 #include "model/target_table.h"
 #include "support/wine_gui.h"
 #include "view/monitor_view.h"
@@ -85,17 +86,26 @@ TEST(MainWindow, StartUpHeaderPanelsWindowsServerViewHealthAndProbes) {
         RECT client{};
         GetClientRect(window, &client);
         const int w = client.right - 20, h = client.bottom;
-        EXPECT_EQ(rectText(0, 0, outerSize(window).cx, outerSize(window).cy) + L" " +
-                      placeOf(monitorViewWindow) + L" " + placeOf(statusPanel),
-                  rectText(0, 0, 696, height) + L" " +
-                      (view ? rectText(10, 70, w, std::max(h - 80 - 150 * panel, 60)) : L"hidden") +
-                      L" " + (panel ? rectText(10, h - 150, w, 140) : L"hidden"));
+        EXPECT_EQ(
+            sizeText(window) + L" " + placeOf(monitorViewWindow) + L" " + placeOf(statusPanel),
+            L"696x" + std::to_wstring(height) + L" " +
+                (view ? rectText(10, 70, w, std::max(h - 80 - 150 * panel, 60)) : L"hidden") +
+                L" " + (panel ? rectText(10, h - 150, w, 140) : L"hidden"));
     }
 
     clickButton(window, 1004);
     EXPECT_EQ(windowText(logEdit).substr(19), L" | monitoring auto-start\r\n") << "logged before";
-    for (const int button : {1004, 1002, 1002}) clickButton(window, button);
-    EXPECT_EQ(countOwnWindows(L"Tarvex_LogWnd") + countOwnWindows(L"Tarvex_ConfigWnd"), 2);
+    RECT inside{};
+    GetClientRect(logWindow, &inside);
+    EXPECT_EQ(windowText(logWindow) + L" " + sizeText(logWindow) + L" " + placeOf(logEdit) + L" " +
+                  windowText(GetDlgItem(logWindow, 3002)) + L" " +
+                  placeOf(GetDlgItem(logWindow, 3002)),
+              L"Tarvex - Log 900x520 " + rectText(10, 10, inside.right - 20, inside.bottom - 55) +
+                  L" Delete log file " + rectText(10, inside.bottom - 38, 140, 26));
+    clickButton(window, 1002);
+    const HWND opened[] = {logWindow, configWindow};  // a second press opens no second window
+    for (const int button : {1004, 1002}) clickButton(window, button);
+    EXPECT_TRUE(opened[0] == logWindow && opened[1] == configWindow && IsWindow(opened[0]));
     for (HWND opened : {logWindow, configWindow}) SendMessageW(opened, WM_CLOSE, 0, 0);
     clickButton(window, 1001);
     EXPECT_EQ(windowText(GetDlgItem(window, 1001)), L"Start server");
@@ -156,6 +166,20 @@ TEST(MainWindow, StartUpHeaderPanelsWindowsServerViewHealthAndProbes) {
     EXPECT_TRUE(pumpUntil(
         [&] { return logEvents() == failed && logEvents(windowText(logEdit)) == failed; }, 5s));
     EXPECT_TRUE(pixelBecomes(monitorViewWindow, 649, 44, red));
+
+    // A large log opens with the whole lines of its newest 64 KB; the field keeps 160 K at most.
+    const std::wstring note = L"(older entries are in " + logFilePath() + L")\r\n", line(98, L'x');
+    std::string file;
+    std::wstring newest = note;
+    for (int i = 0; i < 2000; ++i) file += std::string(98, 'x') + "\r\r\n";
+    for (int i = 0; i < 648; ++i) newest += line + L"\r\n";  // 648 entries of 101 bytes
+    writeBytes(logFilePath(), file);
+    clickButton(window, 1004);
+    EXPECT_EQ(windowText(logEdit), newest);
+    for (int i = 0; i < 2000; ++i) appendLineToLogView(line.c_str());
+    const std::wstring kept = windowText(logEdit);
+    EXPECT_TRUE(kept.starts_with(note) && kept.ends_with(line + L"\r\n")) << kept.size();
+    EXPECT_TRUE(kept.size() > 64 * 1024 && kept.size() <= 160 * 1024) << kept.size();
     closeMainWindow(window);
 }
 

@@ -106,11 +106,9 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     for (std::size_t i = 0; i < targetSlotCount; ++i) targetTable.recordResult(i, 1, 5);
     openConfigWindow();
 
-    const SIZE size = outerSize(configWindow);
-    std::wstring shown =
-        windowText(configWindow) + L" " + std::to_wstring(size.cx * 1000 + size.cy);
+    std::wstring shown = windowText(configWindow) + L" " + sizeText(configWindow) + L"|";
     std::wstring expected =
-        L"Config 640642Static 0 On 10 10 30 18|Static 0 Type 45 10 60 18|"
+        L"Config 640x642|Static 0 On 10 10 30 18|Static 0 Type 45 10 60 18|"
         L"Static 0 IP / Hostname 125 10 160 18|Static 0 Port (TCP) 395 10 "
         L"100 18|Static 0 Interval (sec) 505 10 120 18|";
     // Wine trims a list's dropped-down height of 300 to whole items: 276.

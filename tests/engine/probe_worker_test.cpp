@@ -103,9 +103,8 @@ TEST_F(Monitoring, WorkerProbesDueTargetsInSlotOrderAndWaitsWhenNothingIsDue) {
     EXPECT_TRUE(table[1].history.front() == 0 && table[1].history.back() == 1);
 }
 
-// Switched off in a sweep, the worker ends the sweep and then only waits; a table shortened or
-// emptied under a probe drops its result; with nothing in use it waits; a replaced table is
-// swept; a stop ends a sweep before the next slot.
+// Switched off in a sweep, the worker ends it, then only waits; a table shortened or emptied
+// under a probe drops its result; a replaced table is swept; a stop ends a sweep at once.
 TEST_F(Monitoring, WorkerSwitchedOffShortenedEmptiedReplacedAndStopped) {
     targetTable.lock().entries() = {on(L"127.0.0.1"), on(L"127.0.0.2"), on(L"127.0.0.3")};
     script = [](auto& line) {

@@ -1,6 +1,5 @@
-// Faults met across processes: a save killed at a random point, two processes appending to
-// monitor.log at once, and the real program monitoring a name whose look-up hangs (the
-// sandbox drops its queries).
+// Faults across processes: a save killed at random points, two processes appending to
+// monitor.log, and the real program monitoring a name whose look-up hangs in the sandbox.
 #include <gtest/gtest.h>
 
 #include <map>

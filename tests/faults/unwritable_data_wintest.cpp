@@ -1,7 +1,5 @@
-// The program over a data folder it cannot write: config.xml is a folder and monitor.log is
-// held by another handle without sharing. The operator is told, the table entered in the
-// configuration window is probed from memory, every entry reaches the log window, and
-// nothing that was on disk is lost.
+// config.xml is a folder and monitor.log held without sharing: the operator is told, the table
+// is probed from memory, every entry reaches the log window, and nothing on disk is lost.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,6 +1,5 @@
-// libFuzzer target of the config reader's scanner, given the input bytes as characters. It
-// aborts unless the reader gives 20 records, fresh ones unless a block was read, each with an
-// interval of at least 1 and a trimmed host, whose document reads back the same.
+// The config reader fuzzed: 20 records, fresh unless a block was read, intervals of at least 1,
+// trimmed hosts, and a document that reads back the same, or it aborts.
 #include <cstdint>
 #include <cstdlib>
 

@@ -33,8 +33,7 @@ TEST(TextFile, OneBytePerCharacterWithTextModeLineEndsTruncatedOrAppended) {
     EXPECT_EQ(readTextFile(path) + readTextFile(path + L".missing"), L"");
 }
 
-// All or nothing, and no other file touched, not even the operator's own "<name>.tmp", whether
-// the write succeeds or fails, and no temporary left behind.
+// All or nothing; no other file touched (not the operator's "<name>.tmp"), no temporary left.
 static void expectReplaceTouchesOnlyItsTarget(const ScratchFolder& scratch) {
     const std::wstring path = scratch.file(L"backup.xml"), folder = scratch.file(L"folder.xml");
     writeBytes(path + L".tmp", "the operator's own");

@@ -60,18 +60,12 @@ inline std::wstring windowText(HWND window) {
     return text;
 }
 
-inline SIZE outerSize(HWND window) {
+// The outer size, "widthxheight".
+inline std::wstring sizeText(HWND window) {
     RECT outer{};
     GetWindowRect(window, &outer);
-    return {outer.right - outer.left, outer.bottom - outer.top};
-}
-
-// The top-level windows of `className` that this thread made.
-inline int countOwnWindows(const wchar_t* className) {
-    int count = 0;
-    for (HWND found = nullptr; (found = FindWindowExW(nullptr, found, className, nullptr));)
-        count += GetWindowThreadProcessId(found, nullptr) == GetCurrentThreadId();
-    return count;
+    return std::to_wstring(outer.right - outer.left) + L"x" +
+           std::to_wstring(outer.bottom - outer.top);
 }
 
 inline std::wstring rectText(int x, int y, int width, int height) {
