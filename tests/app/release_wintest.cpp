@@ -11,16 +11,11 @@ TEST(Release, ExeCarriesVersionIconAndManifest) {
     EXPECT_STREQ(static_cast<wchar_t*>(text), TARVEX_VERSION_TEXT);  // the title's version
     HMODULE exe = LoadLibraryExW(TARVEX_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     EXPECT_EQ(SizeofResource(exe, FindResourceW(exe, MAKEINTRESOURCEW(1), RT_GROUP_ICON)), 48u);
-    ACTCTXW request{};
-    request.cbSize = sizeof(request);
-    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    request.lpSource = TARVEX_EXE;
-    request.lpResourceName = CREATEPROCESS_MANIFEST_RESOURCE_ID;
-    const auto query = [&, context = CreateActCtxW(&request)](ACTIVATION_CONTEXT_INFO_CLASS what) {
-        QueryActCtxW(0, context, nullptr, what, data.assign(16384, '\0').data(), 16384, nullptr);
-        return reinterpret_cast<DWORD*>(data.data());  // zeros when unanswered
-    };
-    EXPECT_EQ(query(RunlevelInformationInActivationContext)[1], ACTCTX_RUN_LEVEL_AS_INVOKER);
-    EXPECT_EQ(query(CompatibilityInformationInActivationContext)[0], 4u);  // supportedOS
-    EXPECT_EQ(query(ActivationContextDetailedInformation)[2], 2u);         // it and Common Controls
+    const HRSRC found = FindResourceW(exe, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(exe, found))),
+                               SizeofResource(exe, found));
+    // Run as the user; Windows 7, 8, 8.1 and 10/11; the Common Controls 6 visual styles.
+    for (const char* part : {"level=\"asInvoker\"", "{35138b9a-", "{4a2f28e3-", "{1f676c76-",
+                             "{8e0f7a12-", "\"Microsoft.Windows.Common-Controls\" version=\"6."})
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
 }

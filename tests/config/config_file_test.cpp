@@ -37,7 +37,7 @@ TEST(ConfigFile, WritesAndReadsTheExpectedDocumentsAndKeepsAFileItCannotWrite) {
     EXPECT_EQ(read(folder.file(L"missing.xml"), false), expected("default.xml"));
     EXPECT_EQ(read(folder.file(L"empty.xml"), false), expected("default.xml"));
     EXPECT_EQ(read(folder.file(L"hello.xml"), true), expected("default.xml"));
-    // A failed write answers false and keeps what was there.
+    // Failed writes (a character above U+00FF, no folder, a folder in the way) keep the file.
     std::filesystem::create_directory(folder.path() / "folder.xml");
     EXPECT_FALSE(writeConfigFile(folder.file(L"out.xml"),
                                  {{true, ProbeType::icmp, L"\u20ac", 0, 10, {}, 0}}));

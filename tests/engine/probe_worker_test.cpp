@@ -1,6 +1,5 @@
-// Monitoring control, and the worker run on the test's thread with stand-ins that journal each
-// probe ("icmp <host>", "tcp <host>:<port>"), log entry (no time stamp), notice ("refresh" and
-// the results in the table) and wait ("pause <ms>"). A script acts on each line, answers probes.
+// The worker on this thread; stand-ins journal each probe ("icmp h", "tcp h:port"), log entry,
+// notice ("refresh <results>") and wait ("pause <ms>"), and a script acts on each line.
 
 #include "engine/probe_worker.h"
 

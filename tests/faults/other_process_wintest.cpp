@@ -82,9 +82,6 @@ TEST(TwoWriters, EveryEntryLandsWholeOnceAndInItsThreadsOrder) {
     std::size_t at = 0;
     for (std::size_t end; (end = bytes.find("\r\r\n", at)) != bytes.npos; at = end + 3) {
         const std::string entry = bytes.substr(at, end - at), thread = entry.substr(22, 2);
-        std::string stamp = entry.substr(0, 19);  // "YYYY-MM-DD hh:mm:ss"
-        for (char& c : stamp) c = std::isdigit(c) ? 'd' : c;
-        ASSERT_EQ(stamp, "dddd-dd-dd dd:dd:dd");
         // The tab is written as "?".
         ASSERT_EQ(entry.substr(19), " | " + thread + "?" + std::to_string(next[thread]++));
     }

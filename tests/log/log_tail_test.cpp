@@ -9,7 +9,6 @@ TEST(LogTail, ReadsTheNewestWholeLinesAfterANote) {
     const std::wstring path = folder.file(L"monitor.log");
     const std::wstring note = L"(older entries are in " + path + L")\r\n";
     writeBytes(path, "one\r\r\ntwo\xE9\r\r\nthree\r\r\n");  // 21 bytes, as monitor.log holds them
-    // The limit in bytes, and what is shown.
     const std::pair<std::uintmax_t, std::wstring> cases[] = {{21, L"one\r\ntwo\u00e9\r\nthree\r\n"},
                                                              {15, note + L"two\u00e9\r\nthree\r\n"},
                                                              {14, note + L"three\r\n"},

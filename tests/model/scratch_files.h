@@ -14,7 +14,6 @@ public:
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
     const std::filesystem::path& path() const { return path_; }
-    // A name inside the folder, as the code under test takes it.
     std::wstring file(const std::wstring& name) const { return (path_ / name).wstring(); }
 
 private:

@@ -60,7 +60,6 @@ inline std::wstring windowText(HWND window) {
     return text;
 }
 
-// The outer size, "widthxheight".
 inline std::wstring sizeText(HWND window) {
     RECT outer{};
     GetWindowRect(window, &outer);
