@@ -17,15 +17,17 @@ list=$root/scripts/mutants.txt
 jobs=$(nproc)
 
 bash scripts/setup.sh
-# A fresh copy with the files' own times: the build trees rebuild only what changed since the
-# last run, and files removed from the tree are gone from the copy too.
+# The copy is brought up to date file by file: a file whose bytes changed is copied anew (so
+# its new time rebuilds what depends on it), a file gone from the tree is removed, and the
+# rest keeps its time, so the build trees rebuild only what changed since the last run.
 tree=$scratch/tree
-rm -rf "$tree"
 mkdir -p "$tree"
-tar -C "$root" --exclude=./build --exclude=./.git --exclude=./dist -cf - . | tar -C "$tree" -xf -
-# A run that was stopped with a fault applied left builds of the faulty file behind: newer
-# than its source, so only touching the source rebuilds them.
-[ -f "$scratch/applied" ] && touch "$tree/$(cat "$scratch/applied")"
+list_files() { (cd "$1" && find . \( -path ./build -o -path ./.git -o -path ./dist \) -prune -o -type f -print | sort); }
+list_files "$root" >"$scratch/files"
+while IFS= read -r file; do
+  cmp -s "$root/$file" "$tree/$file" || { mkdir -p "$(dirname "$tree/$file")"; cp "$root/$file" "$tree/$file"; }
+done <"$scratch/files"
+list_files "$tree" | comm -13 "$scratch/files" - | while IFS= read -r file; do rm -f "$tree/$file"; done
 
 configure() {  # build dir, cmake args...
   local dir=$1; shift
@@ -87,7 +89,6 @@ for i in "${!names[@]}"; do
   total=$((total + 1))
   original=$(mktemp)
   cp "$tree/${files[i]}" "$original"
-  echo "${files[i]}" >"$scratch/applied"
   verdict=survived
   if ! apply_fault "$i" 2>"$scratch/apply.log"; then
     verdict="not applied ($(head -n 1 "$scratch/apply.log"))"
@@ -112,6 +113,5 @@ for i in "${!names[@]}"; do
 done
 # Leave the scratch trees built from the unchanged sources.
 for t in native tsan win; do cmake --build "$scratch/$t" -j "$jobs" >/dev/null 2>&1 || true; done
-rm -f "$scratch/applied"
 echo "killed $dead of $total ($(( $(date +%s) - started )) s)"
 [ $broken -eq 0 ]

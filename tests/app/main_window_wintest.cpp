@@ -180,6 +180,7 @@ TEST(MainWindow, StartUpHeaderPanelsWindowsServerViewHealthAndProbes) {
     const std::wstring kept = windowText(logEdit);
     EXPECT_TRUE(kept.starts_with(note) && kept.ends_with(L"yy\r\n")) << kept.size();
     EXPECT_TRUE(kept.size() > 64 * 1024 && kept.size() <= 160 * 1024) << kept.size();
+    EXPECT_GE(SendMessageW(logEdit, EM_GETLIMITTEXT, 0, 0), 160 * 1024);  // never a short field
     closeMainWindow(window);
 }
 
