@@ -86,8 +86,7 @@ TEST(TwoWriters, EveryEntryLandsWholeOnceAndInItsThreadsOrder) {
         ASSERT_EQ(entry.substr(19), " | " + thread + "?" + std::to_string(next[thread]++));
     }
     EXPECT_EQ(at, bytes.size());  // nothing after the last whole entry
-    const std::map<std::string, int> counts{{"A0", 2000}, {"A1", 2000}, {"B0", 2000}, {"B1", 2000}};
-    EXPECT_EQ(next, counts);
+    EXPECT_EQ(next, decltype(next)({{"A0", 2000}, {"A1", 2000}, {"B0", 2000}, {"B1", 2000}}));
 }
 
 // The window still answers: closing it ends the program at once.
