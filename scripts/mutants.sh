@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Seeded faults: applies each fault of scripts/mutants.txt, one at a time, to a scratch copy
 # of the tree, rebuilds, runs the tests that can see it and prints one line per fault,
-# "killed" or "survived", then "killed K of N".
+# "killed" or "survived", then "killed K of N"; it fails, naming them, when a fault survived
+# or could not be applied or built.
 #   scripts/mutants.sh            every fault
 #   scripts/mutants.sh PATTERN    only the faults whose name holds PATTERN
 # A fault in a portable file (name.cpp, name.h) is first run against the native tests under
@@ -81,7 +82,7 @@ killed_by() {  # native|tsan|win
 
 total=0
 dead=0
-broken=0
+missed=()
 started=$(date +%s)
 for i in "${!names[@]}"; do
   name=${names[i]}
@@ -106,12 +107,14 @@ for i in "${!names[@]}"; do
   rm -f "$original"
   case "$verdict" in
     killed*) dead=$((dead + 1)) ;;
-    survived) ;;
-    *) broken=$((broken + 1)) ;;
+    *) missed+=("$name ($verdict)") ;;
   esac
   printf '%-48s %s\n' "$name" "$verdict"
 done
 # Leave the scratch trees built from the unchanged sources.
 for t in native tsan win; do cmake --build "$scratch/$t" -j "$jobs" >/dev/null 2>&1 || true; done
 echo "killed $dead of $total ($(( $(date +%s) - started )) s)"
-[ $broken -eq 0 ]
+if [ ${#missed[@]} -gt 0 ]; then
+  printf 'not killed: %s\n' "${missed[@]}" >&2
+  exit 1
+fi
