@@ -1,60 +1,92 @@
 // The configuration window over a stand-in main window, whose queue holds the refreshes
-// posted: one operator's session. The test answers every message box and file dialog.
+// posted: one operator's session, step by step. The test answers every message box and file
+// dialog; the dialogs are the program's own calls, routed to the test.
 #include <gtest/gtest.h>
 
+#include "app/app_messages.h"
 #include "app/app_state.h"
 #include "config/config_file.h"
 #include "editor/config_editor.h"
 #include "editor/config_window.h"
 #include "model/clock.h"
-#include "model/data_folder.h"
-#include "model/scratch_files.h"
 #include "model/target_table.h"
+#include "support/import_redirect.h"
 #include "support/wine_gui.h"
+// clang-format off
+#include <commdlg.h>
+// clang-format on
 
 namespace {
 
-// "title|flags|text\n" per message box (flags 48: warning, 16: error, 308: Yes/No, No first);
-// "S" per Save As and "O" per Open dialog.
-std::wstring prompts, dialogs;
+std::wstring prompts;  // "title|flags|text\n" per message box
+std::wstring dialogs;  // "Save flags\n" or "Open flags\n" per file dialog
 int answer = IDOK;
-std::optional<std::wstring> chosen;
+std::optional<std::wstring> chosen;  // what the next file dialog returns; nothing: Cancel
+
+int WINAPI answerPrompt(HWND owner, LPCWSTR text, LPCWSTR title, UINT flags) {
+    EXPECT_EQ(owner, configWindow) << text;
+    prompts += title + (L"|" + std::to_wstring(flags) + L"|") + text + L"\n";
+    return answer;
+}
+
+BOOL answerFileDialog(const wchar_t* kind, OPENFILENAMEW* dialog) {
+    EXPECT_EQ(dialog->hwndOwner, configWindow);
+    EXPECT_STREQ(dialog->lpstrFile, L"") << "the dialog opens without a name";
+    std::wstring filter;  // pairs of description and pattern
+    for (const wchar_t* part = dialog->lpstrFilter; part && *part; part += wcslen(part) + 1)
+        filter += part + std::wstring(L"|");
+    EXPECT_EQ(filter, L"XML Files (*.xml)|*.xml|All Files (*.*)|*.*|");
+    dialogs += kind + (L" " + std::to_wstring(dialog->Flags) + L"\n");
+    if (!chosen) return FALSE;
+    lstrcpynW(dialog->lpstrFile, chosen->c_str(), static_cast<int>(dialog->nMaxFile));
+    return TRUE;
+}
+BOOL WINAPI answerSaveAs(OPENFILENAMEW* dialog) { return answerFileDialog(L"Save", dialog); }
+BOOL WINAPI answerOpen(OPENFILENAMEW* dialog) { return answerFileDialog(L"Open", dialog); }
 
 HWND control(int id) { return GetDlgItem(configWindow, id); }
-void click(std::initializer_list<int> ids) {
-    for (int id : ids) SendMessageW(control(id), BM_CLICK, 0, 0);
+void click(int id) { SendMessageW(control(id), BM_CLICK, 0, 0); }
+
+// As the operator edits a row; the type is picked as a list selection and its notice.
+void edit(int row, bool on, bool tcp, const std::wstring& host, const wchar_t* port = nullptr) {
+    SendMessageW(control(enableCheckBaseId + row), BM_SETCHECK, on ? BST_CHECKED : 0, 0);
+    const HWND type = control(typeComboBaseId + row);
+    SendMessageW(type, CB_SETCURSEL, tcp ? 1 : 0, 0);  // the items: "icmp", "tcp"
+    SendMessageW(configWindow, WM_COMMAND, MAKEWPARAM(typeComboBaseId + row, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(type));
+    SetWindowTextW(control(hostEditBaseId + row), host.c_str());
+    if (port) SetWindowTextW(control(portEditBaseId + row), port);
 }
 
-// As the operator edits row i; the type is picked as a list selection and its notice.
-void edit(int i, bool on, bool tcp, const std::wstring& host, const wchar_t* port = nullptr) {
-    SendMessageW(control(1900 + i), BM_SETCHECK, on, 0);
-    SendMessageW(control(2000 + i), CB_SETCURSEL, tcp, 0);
-    SendMessageW(configWindow, WM_COMMAND, MAKEWPARAM(2000 + i, CBN_SELCHANGE),
-                 LPARAM(control(2000 + i)));
-    SetWindowTextW(control(2100 + i), host.c_str());
-    if (port) SetWindowTextW(control(2200 + i), port);
-}
-
-// Slot i as "on tcp 127.0.0.1:80/10|"; row i as shown, "on tcp 127.0.0.1 [80] 10|", the port
-// after "-" when its field is disabled.
-std::wstring slot(std::size_t i) {
-    const Target t = targetTable.snapshot()[i];
+// A target as "on tcp 127.0.0.1:80/10|"; slot i of the table, or of config.xml.
+std::wstring described(const Target& t) {
     return (t.enabled ? L"on " : L"off ") + std::wstring(probeTypeText(t.type)) + L" " + t.host +
            L":" + std::to_wstring(t.port) + L"/" + std::to_wstring(t.interval) + L"|";
 }
+std::wstring slot(std::size_t i) { return described(targetTable.snapshot()[i]); }
+std::wstring storedSlot(std::size_t i) {
+    std::vector<Target> stored;
+    readConfigFileStatus(configFilePath(), stored);
+    return described(stored[i]);
+}
+
+// Row i as shown, "on tcp 127.0.0.1 [80] 10|"; the port after "-" when its field is disabled.
 std::wstring row(int i) {
-    const std::wstring port = windowText(control(2200 + i));
-    return (SendMessageW(control(1900 + i), BM_GETCHECK, 0, 0) ? L"on " : L"off ") +
-           windowText(control(2000 + i)) + L" " + windowText(control(2100 + i)) +
-           (IsWindowEnabled(control(2200 + i)) ? L" [" + port + L"] " : L" -" + port + L" ") +
-           windowText(control(2300 + i)) + L"|";
+    const HWND port = control(portEditBaseId + i);
+    const bool on = SendMessageW(control(enableCheckBaseId + i), BM_GETCHECK, 0, 0);
+    return (on ? L"on " : L"off ") + windowText(control(typeComboBaseId + i)) + L" " +
+           windowText(control(hostEditBaseId + i)) +
+           (IsWindowEnabled(port) ? L" [" + windowText(port) + L"] "
+                                  : L" -" + windowText(port) + L" ") +
+           windowText(control(intervalComboBaseId + i)) + L"|";
 }
 
 // What a stored table changes besides the table: the two files, and the number of refreshes
 // posted so far.
 std::wstring effects() {
     static int refreshes = 0;
-    for (MSG m{}; PeekMessageW(&m, mainWindow, WM_APP + 1, WM_APP + 1, PM_REMOVE);) ++refreshes;
+    for (MSG m{}; PeekMessageW(&m, mainWindow, WM_APP_REFRESH, WM_APP_REFRESH, PM_REMOVE);)
+        ++refreshes;
     const std::string files = readBytes(configFilePath()) + "|" + readBytes(logFilePath());
     return std::wstring(files.begin(), files.end()) + L"|" + std::to_wstring(refreshes);
 }
@@ -62,154 +94,240 @@ std::wstring effects() {
 // After the button, every target lost its results and is due at one clock reading since then.
 void expectAllResetBy(int button) {
     const std::int64_t start = steadyNowNanos();
-    click({button});
-    for (const Target& t : targetTable.snapshot())
-        EXPECT_TRUE(t.history.empty() && t.nextDue == targetTable.snapshot()[19].nextDue &&
-                    t.nextDue >= start && t.nextDue <= steadyNowNanos());
+    click(button);
+    const std::int64_t end = steadyNowNanos();
+    const std::vector<Target> table = targetTable.snapshot();
+    for (const Target& t : table) {
+        EXPECT_TRUE(t.history.empty());
+        EXPECT_EQ(t.nextDue, table[0].nextDue);
+    }
+    EXPECT_GE(table[0].nextDue, start);
+    EXPECT_LE(table[0].nextDue, end);
 }
 
-// "class id text x y width height|": a list shows its items and dropped-down size, an edit
+// "class text x y width height|": a list shows its items and dropped-down size, an edit
 // field no text; "!" marks a control without the UI font.
 std::wstring controlText(HWND c) {
-    wchar_t kind[16] = {}, item[32] = {}, line[200];
+    wchar_t kind[16] = {};
+    wchar_t item[32] = {};
+    wchar_t line[200];
     GetClassNameW(c, kind, 16);
     const bool list = kind == std::wstring(L"ComboBox");
     RECT r{};
-    list ? SendMessageW(c, CB_GETDROPPEDCONTROLRECT, 0, LPARAM(&r)) : GetWindowRect(c, &r);
+    if (list) SendMessageW(c, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&r));
+    if (!list) GetWindowRect(c, &r);
     MapWindowPoints(nullptr, configWindow, reinterpret_cast<POINT*>(&r), 2);
     std::wstring shown = list || kind == std::wstring(L"Edit") ? L"" : windowText(c);
-    for (int i = 0; list && SendMessageW(c, CB_GETLBTEXT, i++, LPARAM(item)) > 0;) shown += item;
-    std::swprintf(line, 200, L"%ls %d %ls %ld %ld %ld %ld%ls|", kind, GetDlgCtrlID(c),
-                  shown.c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top,
-                  SendMessageW(c, WM_GETFONT, 0, 0) == LRESULT(uiFont) ? L"" : L"!");
+    for (int i = 0; list && SendMessageW(c, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item)) > 0;
+         ++i)
+        shown += item;
+    const bool uiFontUsed = SendMessageW(c, WM_GETFONT, 0, 0) == reinterpret_cast<LRESULT>(uiFont);
+    std::swprintf(line, 200, L"%ls %ls %ld %ld %ld %ld%ls|", kind, shown.c_str(), r.left, r.top,
+                  r.right - r.left, r.bottom - r.top, uiFontUsed ? L"" : L"!");
     return line;
 }
 
+const std::wstring saveAs =
+    L"Save " + std::to_wstring(OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT) + L"\n";
+const std::wstring openDialogShown =
+    L"Open " + std::to_wstring(OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST) + L"\n";
+std::wstring problemIn(const wchar_t* row) {
+    return L"Config validation|" + std::to_wstring(MB_OK | MB_ICONWARNING) + L"|Row " + row +
+           L": TCP selected but port is invalid.\n";
+}
+const std::wstring exportFailed = L"Config|" + std::to_wstring(MB_OK | MB_ICONERROR) + L"|";
+
 }  // namespace
 
-// Slot 0 holds a hand-edited interval 7, slot 1 an icmp target's port 80; each slot a result.
 TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     removeDataFiles();
     mainWindow = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, 0);
     uiFont = CreateFontW(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Segoe UI");
-    showEditorMessage = [](HWND owner, LPCWSTR text, LPCWSTR title, UINT flags) -> int {
-        return prompts += title + (L"|" + std::to_wstring(flags) + L"|") + text +
-                          (owner == configWindow ? L"\n" : L" (not owned)\n"),
-               answer;
-    };
-    chooseEditorFile = [](HWND, bool saving) { return dialogs += saving ? L"S" : L"O", chosen; };
+    showEditorMessage = answerPrompt;
+    const ImportRedirect saveDialog(L"comdlg32.dll", "GetSaveFileNameW",
+                                    reinterpret_cast<void*>(&answerSaveAs));
+    const ImportRedirect openDialog(L"comdlg32.dll", "GetOpenFileNameW",
+                                    reinterpret_cast<void*>(&answerOpen));
+    ASSERT_EQ(saveDialog.slots(), 1);
+    ASSERT_EQ(openDialog.slots(), 1);
+    // A hand-edited interval 7, an icmp target's port 80; each slot a result.
     std::vector<Target> table(targetSlotCount);
-    table[0] = {false, ProbeType::tcp, L"127.0.0.1", 0, 7, {}, 0};
-    table[1] = {false, ProbeType::icmp, L"localhost", 80, 30, {}, 0};
-    table[2] = {true, ProbeType::tcp, L"127.0.0.2", 8080, 120, {}, 0};
+    table[0] = {.enabled = false, .type = ProbeType::tcp, .host = L"127.0.0.1", .interval = 7};
+    table[1] = {.enabled = false, .host = L"localhost", .port = 80, .interval = 30};
+    table[2] = {.type = ProbeType::tcp, .host = L"127.0.0.2", .port = 8080, .interval = 120};
+    table[19] = {.type = ProbeType::tcp, .host = L"127.0.0.20", .port = 2019, .interval = 60};
     targetTable.lock().replaceAll(table, 1);
     for (std::size_t i = 0; i < targetSlotCount; ++i) targetTable.recordResult(i, 1, 5);
     openConfigWindow();
-
-    std::wstring shown = windowText(configWindow) + L" " + sizeText(configWindow) + L"|";
-    std::wstring expected =
-        L"Config 640x642|Static 0 On 10 10 30 18|Static 0 Type 45 10 60 18|"
-        L"Static 0 IP / Hostname 125 10 160 18|Static 0 Port (TCP) 395 10 "
-        L"100 18|Static 0 Interval (sec) 505 10 120 18|";
-    // Wine trims a list's dropped-down height of 300 to whole items: 276.
-    for (int i = 0, y = 32; i < 20; ++i, y += 26) {
-        wchar_t controls[400];
-        std::swprintf(
-            controls, 400,
-            L"Button %d  12 %d 20 20|ComboBox %d icmptcp 45 %d 70 276|Edit %d  125 %d 260 22|"
-            L"Edit %d  395 %d 90 22|ComboBox %d 25103060120 505 %d 60 276|",
-            1900 + i, y + 3, 2000 + i, y, 2100 + i, y, 2200 + i, y, 2300 + i, y);
-        expected += controls;
+    {
+        SCOPED_TRACE("the window as it opens");
+        EXPECT_EQ(windowText(configWindow), L"Config");
+        EXPECT_EQ(sizeText(configWindow), L"640x642");
+        std::wstring labels;
+        for (HWND c = GetWindow(configWindow, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            if (GetDlgCtrlID(c) == 0) labels += controlText(c);
+        EXPECT_EQ(labels,
+                  L"Static On 10 10 30 18|Static Type 45 10 60 18|Static IP / Hostname 125 10 160 "
+                  L"18|Static Port (TCP) 395 10 100 18|Static Interval (sec) 505 10 120 18|");
+        // The first, second and last rows. Wine trims a list's dropped-down height of 300 to
+        // whole items: 276.
+        const std::pair<int, const wchar_t*> rows[] = {
+            {0,
+             L"Button  12 35 20 20|ComboBox icmptcp 45 32 70 276|Edit  125 32 260 22|"
+             L"Edit  395 32 90 22|ComboBox 25103060120 505 32 60 276|"},
+            {1,
+             L"Button  12 61 20 20|ComboBox icmptcp 45 58 70 276|Edit  125 58 260 22|"
+             L"Edit  395 58 90 22|ComboBox 25103060120 505 58 60 276|"},
+            {19,
+             L"Button  12 529 20 20|ComboBox icmptcp 45 526 70 276|Edit  125 526 260 22|"
+             L"Edit  395 526 90 22|ComboBox 25103060120 505 526 60 276|"}};
+        for (const auto& [i, expected] : rows) {
+            std::wstring shown;
+            for (const int base : {enableCheckBaseId, typeComboBaseId, hostEditBaseId,
+                                   portEditBaseId, intervalComboBaseId})
+                shown += controlText(control(base + i));
+            EXPECT_EQ(shown, expected) << "row " << i + 1;
+        }
+        std::wstring buttons;
+        for (const int id : {importButtonId, exportButtonId, saveButtonId, closeButtonId})
+            buttons += controlText(control(id));
+        EXPECT_EQ(buttons,
+                  L"Button Import... 10 562 110 28|Button Export... 130 562 110 28|"
+                  L"Button Save 440 562 75 28|Button Close 525 562 75 28|");
+        const HDC dc = CreateCompatibleDC(nullptr);  // labels: black on white, drawn transparent
+        SetTextColor(dc, RGB(1, 0, 0));
+        LOGBRUSH fill{};
+        const LRESULT brush = SendMessageW(configWindow, WM_CTLCOLORSTATIC, WPARAM(dc), 0);
+        GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof fill, &fill);
+        EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+        EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+        EXPECT_EQ(fill.lbColor, RGB(255, 255, 255));
+        // The interval 7 shows as "10"; an icmp row never shows a port, a tcp row shows its field.
+        EXPECT_EQ(row(0) + row(1) + row(2) + row(19),
+                  L"off tcp 127.0.0.1 [0] 10|off icmp localhost - 30|on tcp 127.0.0.2 [8080] 120|"
+                  L"on tcp 127.0.0.20 [2019] 60|");
     }
-    expected +=
-        L"Button 2403 Import... 10 562 110 28|Button 2404 Export... 130 562 110 28|"
-        L"Button 2401 Save 440 562 75 28|Button 2402 Close 525 562 75 28|";
-    for (HWND c = GetWindow(configWindow, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        shown += controlText(c);
-    EXPECT_EQ(shown, expected);
-    const HDC dc = CreateCompatibleDC(nullptr);  // labels: black on white, drawn transparent
-    SetTextColor(dc, 1);
-    LOGBRUSH fill{};
-    GetObjectW(HBRUSH(SendMessageW(configWindow, WM_CTLCOLORSTATIC, WPARAM(dc), 0)), sizeof fill,
-               &fill);
-    EXPECT_EQ(std::vector({GetBkMode(dc), int(GetTextColor(dc)), int(fill.lbColor)}),
-              std::vector({TRANSPARENT, 0, 0xFFFFFF}));
-    // The interval 7 shows as "10"; an icmp row never shows a port, a tcp row shows its field.
-    EXPECT_EQ(row(0) + row(1) + row(2) + row(19),
-              L"off tcp 127.0.0.1 [0] 10|off icmp localhost - 30|on tcp 127.0.0.2 [8080] 120|on "
-              L"icmp  - 10|");
 
-    // Export writes the rows as shown, not the table; ".xml" is added to a name without an
-    // extension, and an existing file of the longer name is replaced only after a Yes.
     const ScratchFolder folder;
     const std::wstring dotted = folder.file(L"data.d");
-    std::filesystem::create_directories(dotted);
-    for (const wchar_t* name : {L"\\kept.xml", L"\\backup.xml"}) writeBytes(dotted + name, "old");
-    for (auto [name, reply] : {std::pair{L"\\kept", IDNO},
-                               {L"\\backup", IDYES},
-                               {L"\\backup.cfg", IDOK},
-                               {L"/slash", IDOK},
-                               {L"\\no\\backup.xml", IDOK},
-                               {nullptr, IDOK}})
-        chosen = name ? std::optional(dotted + name) : std::nullopt, answer = reply, click({2404});
-    const std::wstring question = L" already exists.\nDo you want to replace it?\n";
-    EXPECT_EQ(prompts + dialogs, L"Config|308|" + dotted + L"\\kept.xml" + question +
-                                     L"Config|308|" + dotted + L"\\backup.xml" + question +
-                                     L"Config|16|Export failed.\nSSSSSS");
-    const std::string exported = readBytes(dotted + L"\\backup.xml");
-
-    expectAllResetBy(2401);  // Save, without edits
-    EXPECT_EQ(
-        slot(0) + slot(1) + slot(2) + slot(19),
-        L"off tcp 127.0.0.1:0/10|off icmp localhost:0/30|on tcp 127.0.0.2:8080/120|on icmp :0/10|");
-    EXPECT_EQ(readBytes(dotted + L"\\kept.xml") + readBytes(configFilePath()) +
-                  readBytes(dotted + L"\\backup.cfg") + readBytes(dotted + L"/slash.xml"),
-              "old" + exported + exported + exported);
-    const std::wstring saved = effects();
-    EXPECT_TRUE(saved.ends_with(L"|1"));
-
-    // Only the first invalid row is reported, for Save and Export; then nothing else happens.
-    prompts = dialogs = L"";
-    edit(2, true, true, L"127.0.0.3", L"0");
-    edit(6, true, true, L"127.0.0.7", L"70000");
-    click({2401, 2404});
-    const std::wstring row3 = L"Config validation|48|Row 3: TCP selected but port is invalid.\n";
-    EXPECT_EQ(prompts + dialogs + effects(), row3 + row3 + saved);
-    // Hosts are stored trimmed and cut to 254 characters, the fields keep what was typed; a
-    // port field is emptied and disabled for icmp, and enabled, still empty, for tcp again.
-    edit(2, true, true, L"  127.0.0.3 \t", L"65535");
-    edit(6, false, false, std::wstring(254, L'h') + L"cut");
-    edit(1, false, true, L"localhost");
-    click({2401});
-    EXPECT_EQ(slot(1) + slot(2) + slot(6),
-              L"off tcp localhost:0/30|on tcp 127.0.0.3:65535/120|off icmp " +
-                  std::wstring(254, L'h') + L":0/10|");
-    EXPECT_EQ(row(1) + row(2) + row(6),
-              L"off tcp localhost [] 30|on tcp   127.0.0.3 \t [65535] 120|off icmp " +
-                  std::wstring(254, L'h') + L"cut - 10|");
-    const std::wstring stored = effects();
-    EXPECT_TRUE(stored.ends_with(L"|2"));
-
-    // Imports of files without a configuration, and cancelled dialogs, change nothing.
-    prompts = dialogs = L"";
-    writeBytes(folder.file(L"empty.xml"), "");
-    writeBytes(folder.file(L"hello.xml"), "hello");
-    for (const auto& name : std::initializer_list<std::optional<std::wstring>>{
-             folder.file(L"empty.xml"), folder.file(L"hello.xml"), dotted, {}})
-        chosen = name, click({2403});
-    const std::wstring refused = L"Config|16|Import failed (invalid XML).\n";
-    EXPECT_EQ(prompts + dialogs + row(2) + effects(),
-              refused + refused + refused + L"OOOOon tcp   127.0.0.3 \t [65535] 120|" + stored);
-    // An import is taken as read, without validation, into the table, config.xml and the rows.
-    std::vector<Target> imported(targetSlotCount);
-    imported[5] = {true, ProbeType::tcp, L"127.0.0.5", 0, 7, {}, 0};
-    chosen = folder.file(L"import.xml");
-    ASSERT_TRUE(writeConfigFile(*chosen, imported));
-    expectAllResetBy(2403);
-    EXPECT_EQ(slot(2) + slot(5) + row(5) + row(2),
-              L"on icmp :0/10|on tcp 127.0.0.5:0/7|on tcp 127.0.0.5 [0] 10|on icmp  - 10|");
-    EXPECT_EQ(readBytes(configFilePath()), readBytes(*chosen));
-    EXPECT_EQ(logEvents(), std::vector<std::wstring>(
-                               {L" | config saved", L" | config saved", L" | config imported"}));
-    EXPECT_TRUE(effects().ends_with(L"|3"));
+    std::string exported;
+    {
+        SCOPED_TRACE("Export writes the rows as shown; \".xml\" added asks before it replaces");
+        std::filesystem::create_directories(dotted);
+        writeBytes(dotted + L"\\kept.xml", "old");
+        writeBytes(dotted + L"\\backup.xml", "old");
+        const std::pair<const wchar_t*, int> exports[] = {
+            {L"\\kept", IDNO}, {L"\\backup", IDYES},        {L"\\backup.cfg", IDOK},
+            {L"/slash", IDOK}, {L"\\no\\backup.xml", IDOK}, {nullptr, IDOK}};
+        for (const auto& [name, reply] : exports) {
+            chosen = name ? std::optional(dotted + name) : std::nullopt;
+            answer = reply;
+            click(exportButtonId);
+        }
+        const std::wstring replace =
+            L"Config|" + std::to_wstring(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) + L"|" + dotted;
+        const std::wstring exists = L" already exists.\nDo you want to replace it?\n";
+        EXPECT_EQ(prompts, replace + L"\\kept.xml" + exists + replace + L"\\backup.xml" + exists +
+                               exportFailed + L"Export failed.\n");
+        EXPECT_EQ(dialogs, saveAs + saveAs + saveAs + saveAs + saveAs + saveAs);
+        exported = readBytes(dotted + L"\\backup.xml");
+    }
+    std::wstring saved;
+    {
+        SCOPED_TRACE("Save without edits");
+        expectAllResetBy(saveButtonId);
+        EXPECT_EQ(slot(0) + slot(1) + slot(2) + slot(19),
+                  L"off tcp 127.0.0.1:0/10|off icmp localhost:0/30|on tcp 127.0.0.2:8080/120|"
+                  L"on tcp 127.0.0.20:2019/60|");
+        EXPECT_EQ(readBytes(dotted + L"\\kept.xml"), "old");
+        EXPECT_EQ(readBytes(configFilePath()), exported);
+        EXPECT_EQ(readBytes(dotted + L"\\backup.cfg"), exported);
+        EXPECT_EQ(readBytes(dotted + L"/slash.xml"), exported);
+        saved = effects();
+        EXPECT_TRUE(saved.ends_with(L"|1")) << "one refresh";
+    }
+    {
+        SCOPED_TRACE("only the first invalid row is reported, for Save and Export");
+        prompts = dialogs = L"";
+        edit(0, true, true, L"127.0.0.1", L"0");
+        edit(2, true, true, L"127.0.0.3", L"0");
+        edit(6, true, true, L"127.0.0.7", L"70000");
+        edit(19, true, true, L"127.0.0.20", L"");
+        click(saveButtonId);
+        click(exportButtonId);
+        edit(0, true, true, L"127.0.0.1", L"1");
+        click(saveButtonId);
+        edit(2, true, true, L"  127.0.0.3 \t", L"65535");
+        edit(6, true, false, L"127.0.0.7");
+        click(saveButtonId);
+        EXPECT_EQ(prompts, problemIn(L"1") + problemIn(L"1") + problemIn(L"3") + problemIn(L"20"));
+        EXPECT_EQ(dialogs, L"");
+        EXPECT_EQ(effects(), saved);
+    }
+    std::wstring stored;
+    {
+        SCOPED_TRACE("Save: hosts trimmed and cut to 254 characters, the fields as typed");
+        // A port field is emptied and disabled for icmp, and enabled, still empty, for tcp again.
+        edit(19, true, true, L"127.0.0.20", L"65535");
+        edit(6, false, false, std::wstring(254, L'h') + L"cut");
+        edit(1, false, true, L"localhost");
+        click(saveButtonId);
+        EXPECT_EQ(slot(0) + slot(1) + slot(2) + slot(6) + slot(19),
+                  L"on tcp 127.0.0.1:1/10|off tcp localhost:0/30|on tcp 127.0.0.3:65535/120|off "
+                  L"icmp " +
+                      std::wstring(254, L'h') + L":0/10|on tcp 127.0.0.20:65535/60|");
+        EXPECT_EQ(storedSlot(0) + storedSlot(19),
+                  L"on tcp 127.0.0.1:1/10|on tcp 127.0.0.20:65535/60|");
+        EXPECT_EQ(row(1) + row(2) + row(6),
+                  L"off tcp localhost [] 30|on tcp   127.0.0.3 \t [65535] 120|off icmp " +
+                      std::wstring(254, L'h') + L"cut - 10|");
+        stored = effects();
+        EXPECT_TRUE(stored.ends_with(L"|2")) << "a second refresh";
+    }
+    {
+        SCOPED_TRACE("imports of files without a configuration, and a cancelled one");
+        prompts = dialogs = L"";
+        writeBytes(folder.file(L"empty.xml"), "");
+        writeBytes(folder.file(L"hello.xml"), "hello");
+        for (const auto& name :
+             {std::optional(folder.file(L"empty.xml")), std::optional(folder.file(L"hello.xml")),
+              std::optional(dotted), std::optional<std::wstring>()}) {
+            chosen = name;
+            click(importButtonId);
+        }
+        const std::wstring refused = exportFailed + L"Import failed (invalid XML).\n";
+        EXPECT_EQ(prompts, refused + refused + refused);
+        EXPECT_EQ(dialogs, openDialogShown + openDialogShown + openDialogShown + openDialogShown);
+        EXPECT_EQ(row(2), L"on tcp   127.0.0.3 \t [65535] 120|");
+        EXPECT_EQ(effects(), stored);
+    }
+    {
+        SCOPED_TRACE("an import is taken as read, without validation");
+        std::vector<Target> imported(targetSlotCount);
+        imported[0] = {.host = L"127.0.0.10", .interval = 2};
+        imported[5] = {.type = ProbeType::tcp, .host = L"127.0.0.5", .interval = 7};
+        imported[19] = {.enabled = false, .type = ProbeType::tcp, .host = L"::1", .port = 1};
+        chosen = folder.file(L"import.xml");
+        ASSERT_TRUE(writeConfigFile(*chosen, imported));
+        expectAllResetBy(importButtonId);
+        EXPECT_EQ(slot(0) + slot(2) + slot(5) + slot(19),
+                  L"on icmp 127.0.0.10:0/2|on icmp :0/10|on tcp 127.0.0.5:0/7|off tcp ::1:1/10|");
+        EXPECT_EQ(row(0) + row(2) + row(5) + row(19),
+                  L"on icmp 127.0.0.10 - 2|on icmp  - 10|on tcp 127.0.0.5 [0] 10|off tcp ::1 [1] "
+                  L"10|");
+        EXPECT_EQ(readBytes(configFilePath()), readBytes(*chosen));
+        EXPECT_EQ(logEvents(), std::vector<std::wstring>({L" | config saved", L" | config saved",
+                                                          L" | config imported"}));
+        EXPECT_TRUE(effects().ends_with(L"|3")) << "a third refresh";
+    }
+    {
+        SCOPED_TRACE("Close, and open again");
+        const HWND closed = configWindow;
+        click(closeButtonId);
+        EXPECT_FALSE(IsWindow(closed));
+        EXPECT_EQ(configWindow, nullptr);
+        openConfigWindow();
+        EXPECT_TRUE(IsWindowVisible(configWindow));
+        EXPECT_EQ(row(0) + row(19), L"on icmp 127.0.0.10 - 2|off tcp ::1 [1] 10|");
+    }
 }

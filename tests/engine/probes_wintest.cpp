@@ -8,16 +8,26 @@
 #include <future>
 
 #include "engine/probes.h"
+#include "support/import_redirect.h"
+
+namespace {
+
+int WSAAPI failingGetsockopt(SOCKET, int, int, char*, int*) {
+    WSASetLastError(WSAENOTSOCK);
+    return SOCKET_ERROR;
+}
+
+}  // namespace
 
 // Nothing listens on port 1 of 127.0.0.1; the sandbox's black hole never answers, and its
 // unreachable host answers with an ICMP error.
 TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     WSADATA data{};
     WSAStartup(MAKEWORD(2, 2), &data);
-    const wchar_t *silent = _wgetenv(L"TARVEX_BLACK_HOLE"),
-                  *unreachable = _wgetenv(L"TARVEX_UNREACHABLE");
-    ASSERT_TRUE(silent && unreachable && !wcsncmp(silent, L"127.", 4) &&
-                !wcsncmp(unreachable, L"127.", 4));
+    const std::wstring silent = _wgetenv(L"TARVEX_BLACK_HOLE") ?: L"";
+    const std::wstring unreachable = _wgetenv(L"TARVEX_UNREACHABLE") ?: L"";
+    ASSERT_TRUE(silent.starts_with(L"127.")) << "run in scripts/sandbox.sh";
+    ASSERT_TRUE(unreachable.starts_with(L"127.")) << "run in scripts/sandbox.sh";
     const std::function<bool()> unanswered[] = {
         [] { return probeTcp(L"127.0.0.1", 1); }, [&] { return probeTcp(silent, 80); },
         [&] { return probeIcmp(silent); }, [&] { return probeIcmp(unreachable); }};
@@ -38,26 +48,41 @@ TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     listen(listener, SOMAXCONN);
     getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
     const std::uint16_t port = ntohs(address.sin_port);
-    ASSERT_TRUE(probeIcmp(L"127.0.0.2") && probeTcp(L"localhost", port) &&
-                probeTcp(L"127.0.0.1", port));
-    for (const wchar_t* host : {L"::1", L"127.0.0.1:80", L"no-such-host.invalid"})
-        EXPECT_FALSE(resolveIPv4(host, address) || probeTcp(host, port) || probeIcmp(host)) << host;
+    EXPECT_TRUE(probeIcmp(L"127.0.0.2"));
+    EXPECT_TRUE(probeTcp(L"localhost", port));
+    EXPECT_TRUE(probeTcp(L"127.0.0.1", port));
+    for (const wchar_t* host : {L"::1", L"127.0.0.1:80", L"no-such-host.invalid"}) {
+        EXPECT_FALSE(resolveIPv4(host, address)) << host;
+        EXPECT_FALSE(probeTcp(host, port)) << host;
+        EXPECT_FALSE(probeIcmp(host)) << host;
+    }
     for (std::size_t i = 0; i < 4; ++i) {
         const double seconds = waits[i].get();
-        EXPECT_TRUE(seconds >= (i == 3 ? 0 : 0.9) && seconds < 1.8) << i << ": " << seconds;
+        EXPECT_GE(seconds, i == 3 ? 0 : 0.9) << "probe " << i;  // an ICMP error comes at once
+        EXPECT_LT(seconds, 1.8) << "probe " << i;
+    }
+    {
+        const ImportRedirect unreadableError(L"ws2_32.dll", "getsockopt",
+                                             reinterpret_cast<void*>(&failingGetsockopt));
+        ASSERT_EQ(unreadableError.slots(), 1);
+        EXPECT_FALSE(probeTcp(L"127.0.0.1", port)) << "a pending error that cannot be read";
     }
 
     // Handles are numbered lowest free first: leaked ones would push a new one's number up.
     const auto newHandleAfter = [&](int tcp, int icmp) {
-        for (int i = 0; i < tcp; ++i)
-            EXPECT_TRUE(probeTcp(L"127.0.0.1", port)),
-                closesocket(accept(listener, nullptr, nullptr));
+        for (int i = 0; i < tcp; ++i) {
+            const bool answered = probeTcp(L"127.0.0.1", port);
+            EXPECT_TRUE(answered);
+            if (answered) closesocket(accept(listener, nullptr, nullptr));
+        }
         for (int i = 0; i < icmp; ++i) EXPECT_TRUE(probeIcmp(L"127.0.0.1"));
-        const HANDLE h = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-        return CloseHandle(h), reinterpret_cast<std::uintptr_t>(h);
+        const HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        CloseHandle(event);
+        return reinterpret_cast<std::uintptr_t>(event);
     };
     const std::uintptr_t handle = newHandleAfter(20, 20);  // sets up what later probes reuse
-    PROCESS_MEMORY_COUNTERS before{}, after{};
+    PROCESS_MEMORY_COUNTERS before{};
+    PROCESS_MEMORY_COUNTERS after{};
     GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
     EXPECT_LE(newHandleAfter(1000, 200), handle + 64);
     GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
