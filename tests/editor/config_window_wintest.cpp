@@ -31,7 +31,6 @@ int WINAPI answerPrompt(HWND owner, LPCWSTR text, LPCWSTR title, UINT flags) {
 
 BOOL answerFileDialog(const wchar_t* kind, OPENFILENAMEW* dialog) {
     EXPECT_EQ(dialog->hwndOwner, configWindow);
-    EXPECT_STREQ(dialog->lpstrFile, L"") << "the dialog opens without a name";
     std::wstring filter;  // pairs of description and pattern
     for (const wchar_t* part = dialog->lpstrFilter; part && *part; part += wcslen(part) + 1)
         filter += part + std::wstring(L"|");
@@ -58,17 +57,12 @@ void edit(int row, bool on, bool tcp, const std::wstring& host, const wchar_t* p
     if (port) SetWindowTextW(control(portEditBaseId + row), port);
 }
 
-// A target as "on tcp 127.0.0.1:80/10|"; slot i of the table, or of config.xml.
+// Slot i of the table as "on tcp 127.0.0.1:80/10|".
 std::wstring described(const Target& t) {
     return (t.enabled ? L"on " : L"off ") + std::wstring(probeTypeText(t.type)) + L" " + t.host +
            L":" + std::to_wstring(t.port) + L"/" + std::to_wstring(t.interval) + L"|";
 }
 std::wstring slot(std::size_t i) { return described(targetTable.snapshot()[i]); }
-std::wstring storedSlot(std::size_t i) {
-    std::vector<Target> stored;
-    readConfigFileStatus(configFilePath(), stored);
-    return described(stored[i]);
-}
 
 // Row i as shown, "on tcp 127.0.0.1 [80] 10|"; the port after "-" when its field is disabled.
 std::wstring row(int i) {
@@ -105,26 +99,13 @@ void expectAllResetBy(int button) {
     EXPECT_LE(table[0].nextDue, end);
 }
 
-// "class text x y width height|": a list shows its items and dropped-down size, an edit
-// field no text; "!" marks a control without the UI font.
-std::wstring controlText(HWND c) {
-    wchar_t kind[16] = {};
+// A list's items, one after the other.
+std::wstring itemsOf(HWND list) {
+    std::wstring items;
     wchar_t item[32] = {};
-    wchar_t line[200];
-    GetClassNameW(c, kind, 16);
-    const bool list = kind == std::wstring(L"ComboBox");
-    RECT r{};
-    if (list) SendMessageW(c, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&r));
-    if (!list) GetWindowRect(c, &r);
-    MapWindowPoints(nullptr, configWindow, reinterpret_cast<POINT*>(&r), 2);
-    std::wstring shown = list || kind == std::wstring(L"Edit") ? L"" : windowText(c);
-    for (int i = 0; list && SendMessageW(c, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item)) > 0;
-         ++i)
-        shown += item;
-    const bool uiFontUsed = SendMessageW(c, WM_GETFONT, 0, 0) == reinterpret_cast<LRESULT>(uiFont);
-    std::swprintf(line, 200, L"%ls %ls %ld %ld %ld %ld%ls|", kind, shown.c_str(), r.left, r.top,
-                  r.right - r.left, r.bottom - r.top, uiFontUsed ? L"" : L"!");
-    return line;
+    for (int i = 0; SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item)) > 0; ++i)
+        items += item + std::wstring(L" ");
+    return items;
 }
 
 const std::wstring saveAs =
@@ -163,37 +144,35 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
         SCOPED_TRACE("the window as it opens");
         EXPECT_EQ(windowText(configWindow), L"Config");
         EXPECT_EQ(sizeText(configWindow), L"640x642");
-        std::wstring labels;
-        for (HWND c = GetWindow(configWindow, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-            if (GetDlgCtrlID(c) == 0) labels += controlText(c);
+        std::wstring labels;  // the controls without an id
+        for (HWND c = GetWindow(configWindow, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (GetDlgCtrlID(c) == 0) labels += windowText(c) + L" " + placeOf(c) + L"|";
+            EXPECT_EQ(SendMessageW(c, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(uiFont));
+        }
         EXPECT_EQ(labels,
-                  L"Static On 10 10 30 18|Static Type 45 10 60 18|Static IP / Hostname 125 10 160 "
-                  L"18|Static Port (TCP) 395 10 100 18|Static Interval (sec) 505 10 120 18|");
-        // The first, second and last rows. Wine trims a list's dropped-down height of 300 to
-        // whole items: 276.
+                  L"On 10,10,30,18|Type 45,10,60,18|IP / Hostname 125,10,160,18|"
+                  L"Port (TCP) 395,10,100,18|Interval (sec) 505,10,120,18|");
+        // Each row: check box, type list, host and port fields, interval list.
         const std::pair<int, const wchar_t*> rows[] = {
-            {0,
-             L"Button  12 35 20 20|ComboBox icmptcp 45 32 70 276|Edit  125 32 260 22|"
-             L"Edit  395 32 90 22|ComboBox 25103060120 505 32 60 276|"},
-            {1,
-             L"Button  12 61 20 20|ComboBox icmptcp 45 58 70 276|Edit  125 58 260 22|"
-             L"Edit  395 58 90 22|ComboBox 25103060120 505 58 60 276|"},
-            {19,
-             L"Button  12 529 20 20|ComboBox icmptcp 45 526 70 276|Edit  125 526 260 22|"
-             L"Edit  395 526 90 22|ComboBox 25103060120 505 526 60 276|"}};
+            {0, L"12,35,20,20 45,32,70,23 125,32,260,22 395,32,90,22 505,32,60,23 "},
+            {1, L"12,61,20,20 45,58,70,23 125,58,260,22 395,58,90,22 505,58,60,23 "},
+            {19, L"12,529,20,20 45,526,70,23 125,526,260,22 395,526,90,22 505,526,60,23 "}};
         for (const auto& [i, expected] : rows) {
             std::wstring shown;
             for (const int base : {enableCheckBaseId, typeComboBaseId, hostEditBaseId,
                                    portEditBaseId, intervalComboBaseId})
-                shown += controlText(control(base + i));
+                shown += placeOf(control(base + i)) + L" ";
             EXPECT_EQ(shown, expected) << "row " << i + 1;
+            EXPECT_EQ(itemsOf(control(typeComboBaseId + i)), L"icmp tcp ") << "row " << i + 1;
+            EXPECT_EQ(itemsOf(control(intervalComboBaseId + i)), L"2 5 10 30 60 120 ")
+                << "row " << i + 1;
         }
         std::wstring buttons;
         for (const int id : {importButtonId, exportButtonId, saveButtonId, closeButtonId})
-            buttons += controlText(control(id));
+            buttons += windowText(control(id)) + L" " + placeOf(control(id)) + L"|";
         EXPECT_EQ(buttons,
-                  L"Button Import... 10 562 110 28|Button Export... 130 562 110 28|"
-                  L"Button Save 440 562 75 28|Button Close 525 562 75 28|");
+                  L"Import... 10,562,110,28|Export... 130,562,110,28|Save 440,562,75,28|"
+                  L"Close 525,562,75,28|");
         const HDC dc = CreateCompatibleDC(nullptr);  // labels: black on white, drawn transparent
         SetTextColor(dc, RGB(1, 0, 0));
         LOGBRUSH fill{};
@@ -276,8 +255,8 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
                   L"on tcp 127.0.0.1:1/10|off tcp localhost:0/30|on tcp 127.0.0.3:65535/120|off "
                   L"icmp " +
                       std::wstring(254, L'h') + L":0/10|on tcp 127.0.0.20:65535/60|");
-        EXPECT_EQ(storedSlot(0) + storedSlot(19),
-                  L"on tcp 127.0.0.1:1/10|on tcp 127.0.0.20:65535/60|");
+        ASSERT_TRUE(writeConfigFile(folder.file(L"table.xml"), targetTable.snapshot()));
+        EXPECT_EQ(readBytes(configFilePath()), readBytes(folder.file(L"table.xml")));
         EXPECT_EQ(row(1) + row(2) + row(6),
                   L"off tcp localhost [] 30|on tcp   127.0.0.3 \t [65535] 120|off icmp " +
                       std::wstring(254, L'h') + L"cut - 10|");
