@@ -15,10 +15,6 @@
 
 namespace {
 
-// The controls' ids, named only inside main_window_win.cpp and log_window_win.cpp.
-enum : int { serverButtonId = 1001, configButtonId, monitorButtonId, logButtonId, statusButtonId };
-enum : int { monitorViewId = 1200, statusPanelId };
-enum : int { deleteLogButtonId = 3002 };
 constexpr COLORREF green = RGB(0, 170, 0);
 constexpr COLORREF red = RGB(220, 0, 0);
 

@@ -14,8 +14,12 @@ static std::string expected(const std::string& name) {
 TEST(ConfigFile, WritesAndReadsTheExpectedDocumentsAndKeepsAFileItCannotWrite) {
     const ScratchFolder folder;
     const std::vector<Target> varied = {
-        {true, ProbeType::tcp, L"127.0.0.1", 443, 30, {1, 0}, 7},
-        {false, ProbeType::icmp, L"a\"b&c'd<e>f &amp;&lt;", 65535, -5, {}, 0}};
+        {.type = ProbeType::tcp,
+         .host = L"127.0.0.1",
+         .port = 443,
+         .interval = 30,
+         .history = {1, 0}},
+        {.enabled = false, .host = L"a\"b&c'd<e>f &amp;&lt;", .port = 65535, .interval = -5}};
     const auto stored = [&](const std::vector<Target>& targets) {
         EXPECT_TRUE(writeConfigFile(folder.file(L"out.xml"), targets));
         return readBytes(folder.path() / "out.xml");
@@ -39,8 +43,7 @@ TEST(ConfigFile, WritesAndReadsTheExpectedDocumentsAndKeepsAFileItCannotWrite) {
     EXPECT_EQ(read(folder.file(L"hello.xml"), true), expected("default.xml"));
     // Failed writes (a character above U+00FF, no folder, a folder in the way) keep the file.
     std::filesystem::create_directory(folder.path() / "folder.xml");
-    EXPECT_FALSE(writeConfigFile(folder.file(L"out.xml"),
-                                 {{true, ProbeType::icmp, L"\u20ac", 0, 10, {}, 0}}));
+    EXPECT_FALSE(writeConfigFile(folder.file(L"out.xml"), {{.host = L"\u20ac"}}));
     EXPECT_FALSE(writeConfigFile(folder.file(L"missing/out.xml"), {}));
     EXPECT_FALSE(writeConfigFile(folder.file(L"folder.xml"), {}));
     EXPECT_EQ(readBytes(folder.path() / "out.xml"), expected("default.xml"));

@@ -21,9 +21,9 @@ TEST(RowRules, TrimsClampsDefaultsAndRefusesUnusableRows) {
         const Target& t = row.target;
         EXPECT_EQ(t.host + L":" + std::to_wstring(t.port) + L"/" + std::to_wstring(t.interval),
                   read);
-        EXPECT_TRUE(row.problem == problem && t.enabled == enabled &&
-                    (t.type == ProbeType::tcp) == tcp)
-            << t.port;
+        EXPECT_EQ(row.problem, problem) << read;
+        EXPECT_EQ(t.enabled, enabled) << read;
+        EXPECT_EQ(t.type, tcp ? ProbeType::tcp : ProbeType::icmp) << read;
     }
     EXPECT_EQ(rowProblemText(4, P::invalidPort), L"Row 4: TCP selected but port is invalid.");
     // An exported file gets ".xml" when the last part of the name chosen has no dot.

@@ -17,7 +17,7 @@
 using namespace std::chrono_literals;
 
 static Target on(const wchar_t* host, int interval = 60, ProbeType type = ProbeType::icmp) {
-    return {true, type, host, 443, interval, {}, 0};
+    return {.type = type, .host = host, .port = 443, .interval = interval};
 }
 
 class Monitoring : public ::testing::Test {
@@ -60,12 +60,16 @@ TEST_F(Monitoring, StartingTogglingAndAWorkerThatCannotBeCreated) {
         std::make_error_code(std::errc::resource_unavailable_try_again));
     setWorkerThreadStarter([&]() -> std::thread { throw failure; });
     autoStartMonitoring();
-    EXPECT_FALSE(isRunning || workerThread.joinable());
+    EXPECT_FALSE(isRunning);
+    EXPECT_FALSE(workerThread.joinable());
     setWorkerThreadStarter([] { return std::thread(runProbeWorker); });
     autoStartMonitoring();
-    EXPECT_TRUE(isRunning && workerThread.joinable());
-    EXPECT_FALSE(toggleMonitoring() || isRunning);
-    EXPECT_TRUE(toggleMonitoring() && isRunning);
+    EXPECT_TRUE(isRunning);
+    EXPECT_TRUE(workerThread.joinable());
+    EXPECT_FALSE(toggleMonitoring());
+    EXPECT_FALSE(isRunning);
+    EXPECT_TRUE(toggleMonitoring());
+    EXPECT_TRUE(isRunning);
     EXPECT_EQ(targetTable.snapshot()[0].history, (std::deque<std::uint8_t>{1, 0}));
     const std::string why = failure.what();
     EXPECT_EQ(journal,
@@ -99,7 +103,8 @@ TEST_F(Monitoring, WorkerProbesDueTargetsInSlotOrderAndWaitsWhenNothingIsDue) {
     EXPECT_EQ(table[1].nextDue - sweep, 60 * nanosPerSecond);
     EXPECT_EQ(table[2].nextDue - sweep, 30 * nanosPerSecond);
     EXPECT_EQ(table[5].nextDue - sweep, 1 * nanosPerSecond);
-    EXPECT_TRUE(table[1].history.front() == 0 && table[1].history.back() == 1);
+    EXPECT_EQ(table[1].history.front(), 0);
+    EXPECT_EQ(table[1].history.back(), 1);
 }
 
 // Switched off in a sweep, the worker ends it, then only waits; a table shortened or emptied
@@ -107,9 +112,15 @@ TEST_F(Monitoring, WorkerProbesDueTargetsInSlotOrderAndWaitsWhenNothingIsDue) {
 TEST_F(Monitoring, WorkerSwitchedOffShortenedEmptiedReplacedAndStopped) {
     targetTable.lock().entries() = {on(L"127.0.0.1"), on(L"127.0.0.2"), on(L"127.0.0.3")};
     script = [](auto& line) {
-        if (line == L"icmp 127.0.0.1") isRunning = false, targetTable.lock().entries().resize(2);
+        if (line == L"icmp 127.0.0.1") {
+            isRunning = false;
+            targetTable.lock().entries().resize(2);
+        }
         if (line == L"icmp 127.0.0.2") targetTable.lock().entries().clear();
-        if (line == L"pause 100") targetTable.lock().resetToDefaults(), isRunning = true;
+        if (line == L"pause 100") {
+            targetTable.lock().resetToDefaults();
+            isRunning = true;
+        }
         if (line == L"pause 80")
             targetTable.lock().replaceAll({on(L"127.0.0.8"), on(L"127.0.0.9")}, 1);
         if (line == L"icmp 127.0.0.8") stopWorker = true;

@@ -19,19 +19,23 @@ TEST(UnwritableData, OperatorIsToldAndMonitoringGoesOnFromMemory) {
     const HANDLE lock =
         CreateFileW(logFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     static std::wstring told;
-    showEditorMessage = [](HWND, LPCWSTR text, LPCWSTR, UINT) { return told += text, IDOK; };
+    showEditorMessage = [](HWND, LPCWSTR text, LPCWSTR, UINT) {
+        told += text;
+        return IDOK;
+    };
     const HWND window = startMainWindow();
-    clickButton(window, 1004);  // the log window, opened after the first entries
+    clickButton(window, logButtonId);  // the log window, opened after the first entries
     // An echo to 127.0.0.1 and one to "::1", which has no IPv4 address, probed at once.
-    clickButton(window, 1002);
-    SetWindowTextW(GetDlgItem(configWindow, 2100), L"127.0.0.1");
-    SetWindowTextW(GetDlgItem(configWindow, 2101), L"::1");
-    clickButton(configWindow, 2401);
+    clickButton(window, configButtonId);
+    SetWindowTextW(GetDlgItem(configWindow, hostEditBaseId), L"127.0.0.1");
+    SetWindowTextW(GetDlgItem(configWindow, hostEditBaseId + 1), L"::1");
+    clickButton(configWindow, saveButtonId);
     const auto shows = [](const std::wstring& entry) {
         return windowText(logEdit).find(L" | " + entry + L"\r\n") != std::wstring::npos;
     };
     const auto probed = [&] { return targetTable.snapshot()[0].history.size() == 1; };
-    EXPECT_TRUE(pumpUntil([&] { return shows(L"::1 | icmp | FAIL") && probed(); }, 3s));
+    EXPECT_TRUE(pumpUntil([&] { return shows(L"::1 | icmp | FAIL"); }, 3s));
+    EXPECT_TRUE(pumpUntil(probed, 1s)) << "the echo to 127.0.0.1";
     EXPECT_EQ(targetTable.snapshot()[0].history.front(), 1);
     const std::wstring unreadable =
         L"config.xml could not be read; monitoring the default "

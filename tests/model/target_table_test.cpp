@@ -16,18 +16,32 @@ TEST(TargetTable, ReplaceAllRestartsEveryTargetAndResetGivesTwentyFreshOnes) {
     std::thread worker(runProbeWorker);
     int halfDone = 0;
     for (int n = 1; n <= 300; ++n) {
-        const Target probed = {true, ProbeType::icmp, std::to_wstring(n), 0, 1, {}, 0};
+        const Target probed = {.host = std::to_wstring(n), .interval = 1};
         targetTable.lock().replaceAll(std::vector<Target>(20, probed), n);
         for (const Target& t : targetTable.snapshot()) halfDone += t.host != probed.host;
     }
     stopWorker = true;
     worker.join();
-    targetTable.lock().replaceAll(
-        std::vector<Target>(20, {false, ProbeType::tcp, L"h", 9, 3, {1}, 2}), 7);
+    EXPECT_EQ(halfDone, 0) << "entries of a replacement seen beside older ones";
+    const Target replacement = {.enabled = false,
+                                .type = ProbeType::tcp,
+                                .host = L"h",
+                                .port = 9,
+                                .interval = 3,
+                                .history = {1},
+                                .nextDue = 2};
+    targetTable.lock().replaceAll(std::vector<Target>(20, replacement), 7);
     const Target last = targetTable.snapshot()[19];
-    EXPECT_TRUE(halfDone == 0 && !last.enabled && last.host == L"h" && last.port == 9);
-    EXPECT_TRUE(last.interval == 3 && last.history.empty() && last.nextDue == 7);
+    EXPECT_FALSE(last.enabled);
+    EXPECT_EQ(last.type, ProbeType::tcp);
+    EXPECT_EQ(last.host, L"h");
+    EXPECT_EQ(last.port, 9);
+    EXPECT_EQ(last.interval, 3);
+    EXPECT_TRUE(last.history.empty());
+    EXPECT_EQ(last.nextDue, 7);
     targetTable.lock().resetToDefaults();
     const std::vector<Target> fresh = targetTable.snapshot();
-    EXPECT_TRUE(fresh.size() == 20 && fresh[19].host.empty() && fresh[19].nextDue == 0);
+    EXPECT_EQ(fresh.size(), targetSlotCount);
+    EXPECT_EQ(fresh[19].host, L"");
+    EXPECT_EQ(fresh[19].nextDue, 0);
 }

@@ -13,9 +13,13 @@
 #include "app/main_window.h"
 #include "model/data_folder.h"
 #include "model/scratch_files.h"
-#include "model/text_file.h"
 
 using namespace std::chrono_literals;
+
+// The controls' ids, named only inside main_window_win.cpp and log_window_win.cpp.
+enum : int { serverButtonId = 1001, configButtonId, monitorButtonId, logButtonId, statusButtonId };
+enum : int { monitorViewId = 1200, statusPanelId };
+enum : int { deleteLogButtonId = 3002 };
 
 inline void removeDataFiles() {
     std::error_code ignored;
@@ -97,4 +101,7 @@ inline std::vector<std::wstring> logEvents(const std::wstring& text) {
     return events;
 }
 
-inline std::vector<std::wstring> logEvents() { return logEvents(readTextFile(logFilePath())); }
+inline std::vector<std::wstring> logEvents() {
+    const std::string bytes = readBytes(logFilePath());
+    return logEvents(std::wstring(bytes.begin(), bytes.end()));
+}
