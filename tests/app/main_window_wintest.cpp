@@ -1,16 +1,19 @@
 // The main window as the operator meets it, in one run of steps: from its start-up to real
 // probes.
 
+#include "app/main_window.h"
+
 #include <gtest/gtest.h>
 
-#include "app/app_messages.h"
-#include "app/app_state.h"
 #include "app/monitoring.h"
 #include "config/config_file.h"
 #include "editor/config_editor.h"
+#include "editor/config_window.h"
 #include "log/log_window.h"
 #include "model/target_table.h"
 #include "support/wine_gui.h"
+#include "ui/messages.h"
+#include "ui/ui_state.h"
 #include "view/monitor_view.h"
 
 namespace {
@@ -110,8 +113,8 @@ TEST(MainWindow, StartUpHeaderPanelsWindowsServerViewHealthAndProbes) {
         for (const Start& start : starts) {
             if (window) closeMainWindow(window);
             removeDataFiles();
-            if (!start.before) std::filesystem::remove_all(dataFolderPath());
-            if (start.before) writeBytes(configFilePath(), start.before);
+            if (!start.before) std::filesystem::remove_all(dataFolderLocation());
+            if (start.before) writeBytes(dataFolderPath() + L"config.xml", start.before);
             const HANDLE holder = start.held ? CreateFileW(configFilePath().c_str(), GENERIC_READ,
                                                            0, nullptr, OPEN_EXISTING, 0, nullptr)
                                              : nullptr;

@@ -1,17 +1,18 @@
 // The configuration window over a stand-in main window, whose queue holds the refreshes
 // posted: one operator's session, step by step. The test answers every message box and file
 // dialog; the dialogs are the program's own calls, routed to the test.
+#include "editor/config_window.h"
+
 #include <gtest/gtest.h>
 
-#include "app/app_messages.h"
-#include "app/app_state.h"
 #include "config/config_file.h"
 #include "editor/config_editor.h"
-#include "editor/config_window.h"
 #include "model/clock.h"
 #include "model/target_table.h"
 #include "support/import_redirect.h"
 #include "support/wine_gui.h"
+#include "ui/messages.h"
+#include "ui/ui_state.h"
 // clang-format off
 #include <commdlg.h>
 // clang-format on

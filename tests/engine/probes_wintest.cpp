@@ -3,11 +3,12 @@
 #include <winsock2.h>
 #include <psapi.h>
 // clang-format on
+#include "engine/probes.h"
+
 #include <gtest/gtest.h>
 
 #include <future>
 
-#include "engine/probes.h"
 #include "support/import_redirect.h"
 
 namespace {

@@ -16,11 +16,6 @@
 
 using namespace std::chrono_literals;
 
-// The controls' ids, named only inside main_window_win.cpp and log_window_win.cpp.
-enum : int { serverButtonId = 1001, configButtonId, monitorButtonId, logButtonId, statusButtonId };
-enum : int { monitorViewId = 1200, statusPanelId };
-enum : int { deleteLogButtonId = 3002 };
-
 inline void removeDataFiles() {
     std::error_code ignored;
     std::filesystem::remove_all(std::filesystem::path(configFilePath()), ignored);
@@ -32,7 +27,7 @@ inline HWND startMainWindow() {
     WSADATA sockets{};
     WSAStartup(MAKEWORD(2, 2), &sockets);
     installAppHooks();
-    registerMainWindowClass(GetModuleHandleW(nullptr));
+    registerMainWindowClass();
     HWND window = createMainWindow(GetModuleHandleW(nullptr));
     ShowWindow(window, SW_SHOWNORMAL);
     return window;
