@@ -126,12 +126,12 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     mainWindow = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, 0);
     uiFont = CreateFontW(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Segoe UI");
     showEditorMessage = answerPrompt;
-    const ImportRedirect saveDialog(L"comdlg32.dll", "GetSaveFileNameW",
-                                    reinterpret_cast<void*>(&answerSaveAs));
-    const ImportRedirect openDialog(L"comdlg32.dll", "GetOpenFileNameW",
-                                    reinterpret_cast<void*>(&answerOpen));
-    ASSERT_EQ(saveDialog.slots(), 1);
-    ASSERT_EQ(openDialog.slots(), 1);
+    ASSERT_EQ(redirectImport(systemFunction(L"comdlg32.dll", "GetSaveFileNameW"),
+                             reinterpret_cast<void*>(&answerSaveAs)),
+              1);
+    ASSERT_EQ(redirectImport(systemFunction(L"comdlg32.dll", "GetOpenFileNameW"),
+                             reinterpret_cast<void*>(&answerOpen)),
+              1);
     // A hand-edited interval 7, an icmp target's port 80; each slot a result.
     std::vector<Target> table(targetSlotCount);
     table[0] = {.enabled = false, .type = ProbeType::tcp, .host = L"127.0.0.1", .interval = 7};
