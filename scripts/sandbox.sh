@@ -3,7 +3,7 @@
 # (nothing a test does can reach past this machine, not even a name look-up), a black hole
 # at 127.66.0.0/16 for time-out tests, an unreachable host at 127.67.0.0/16 for ICMP error
 # replies, a name whose look-up hangs (in $TARVEX_SLOW_NAME), a virtual display, and a Wine
-# session in the test prefix given as WINEPREFIX.
+# session in the test prefix given as WINEPREFIX and in its copy at 144 DPI ($WINEPREFIX-144).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -39,6 +39,7 @@ fi
 # shellcheck source=wine-env.sh
 . "$here/wine-env.sh"
 wine_prepare_prefix
+wine_prepare_dpi_prefix
 wine_start_session
 status=0
 "$@" || status=$?

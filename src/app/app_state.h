@@ -8,10 +8,14 @@
 extern HWND mainWindow;
 extern HWND monitorViewWindow;
 extern HWND statusPanel;
-extern HWND logWindow;     // set by the log window at its creation, never cleared
+extern HWND logWindow;  // set by the log window at its creation, never cleared
 extern HWND logEdit;
 extern HWND configWindow;  // set and cleared by the configuration window
-extern HFONT uiFont;       // "Segoe UI", 10 points; lives as long as the main window
+extern HFONT uiFont;       // "Segoe UI", 10 points at the main window's DPI
+extern UINT uiFontDpi;     // the DPI uiFont is made for
 
-// Gives a standard control the UI font (when both exist).
+// The UI font for a window at `dpi`: uiFont at its DPI, the same font's other sizes at other
+// DPIs; null while there is no uiFont.
+HFONT uiFontFor(UINT dpi);
+// Gives a standard control the UI font at its window's DPI (when both exist).
 void applyUiFont(HWND control);

@@ -1,11 +1,10 @@
-#include "app/status_panel.h"
-
 #include <windows.h>
 
 #include <algorithm>
 
 #include "app/app_state.h"
 #include "app/monitoring.h"
+#include "app/status_panel.h"
 #include "model/data_folder.h"
 #include "model/target_table.h"
 

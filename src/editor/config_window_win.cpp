@@ -10,6 +10,8 @@
 #include "model/clock.h"
 #include "model/data_folder.h"
 #include "model/target_table.h"
+#include "ui/dialog_keys.h"
+#include "ui/dpi.h"
 
 EditorMessageBox showEditorMessage = MessageBoxW;
 
@@ -31,6 +33,7 @@ void registerConfigWindowClass(HINSTANCE instance) {
 
 LRESULT onCreate(HWND window) {
     configWindow = window;
+    setProgramIcons(window);
     if (!configBrush) configBrush = CreateSolidBrush(white);
     createConfigGrid(window);
     fillConfigRows();
@@ -53,6 +56,7 @@ LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             onSave(window);
             return 0;
         case closeButtonId:
+        case IDCANCEL:  // Escape
             DestroyWindow(window);
             return 0;
         case importButtonId:
@@ -78,6 +82,12 @@ LRESULT onControlColour(WPARAM wParam) {
     return reinterpret_cast<LRESULT>(configBrush);
 }
 
+LRESULT onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    followDpiChange(window, wParam, lParam);
+    placeFixedChildren(window);
+    return 0;
+}
+
 LRESULT onDestroy() {
     configWindow = nullptr;
     return 0;
@@ -96,10 +106,11 @@ void openConfigWindow() {
         SetForegroundWindow(configWindow);
         return;
     }
-    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, configClassName, L"Config",
-                                  WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, configWindowWidth, configWindowHeight, mainWindow,
-                                  nullptr, instance, nullptr);
+    const UINT dpi = screenDpi();  // where Windows opens a new window
+    HWND window = CreateWindowExW(
+        WS_EX_DLGMODALFRAME, configClassName, L"Config", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+        CW_USEDEFAULT, CW_USEDEFAULT, scaled(configWindowWidth, dpi),
+        scaled(configWindowHeight, dpi), mainWindow, nullptr, instance, nullptr);
     if (window) ShowWindow(window, SW_SHOW);
 }
 
@@ -115,6 +126,12 @@ LRESULT CALLBACK configWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             return onControlColour(wParam);
         case WM_DESTROY:
             return onDestroy();
+        case WM_ACTIVATE:  // the focus starts in row 1's host field
+            return restoreFocus(window, wParam, rowHostEdit[0]);
+        case DM_GETDEFID:
+            return focusedButtonAsDefault(window);
+        case WM_DPICHANGED:
+            return onDpiChanged(window, wParam, lParam);
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }

@@ -1,6 +1,6 @@
-#include "log/local_time.h"
-
 #include <ctime>
+
+#include "log/local_time.h"
 
 LocalTime readLocalTime() {
     const std::time_t now = std::time(nullptr);

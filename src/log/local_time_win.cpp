@@ -1,6 +1,6 @@
-#include "log/local_time.h"
-
 #include <windows.h>
+
+#include "log/local_time.h"
 
 LocalTime readLocalTime() {
     SYSTEMTIME now{};
