@@ -1,4 +1,8 @@
+// commctrl.h needs windows.h before it.
+// clang-format off
+#include <windows.h>
 #include <commctrl.h>
+// clang-format on
 #include <oleacc.h>
 
 #include "ui/accessible.h"
