@@ -1,9 +1,10 @@
+#include "app/header_accessible.h"
+
 #include <oleacc.h>
 
-#include "app/header_accessible.h"
 #include "app/health.h"
 #include "app/main_window.h"
-#include "app/monitoring.h"
+#include "engine/probe_worker.h"
 #include "model/target_table.h"
 #include "ui/accessible.h"
 #include "ui/dpi.h"

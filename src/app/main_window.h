@@ -11,8 +11,17 @@ constexpr RECT healthBarBox{346, 39, 486, 45};
 // The status lamp's box at `dpi`: x 14 to 32, y 16 to 34 at 96 DPI.
 RECT statusLampAt(UINT dpi);
 
-void registerMainWindowClass(HINSTANCE instance);
+constexpr int serverButtonId = 1001;
+constexpr int configButtonId = 1002;
+constexpr int monitorButtonId = 1003;
+constexpr int logButtonId = 1004;
+constexpr int statusButtonId = 1005;
+constexpr int monitorViewId = 1200;
+constexpr int statusPanelId = 1201;
+
+extern HWND monitorViewWindow;  // the monitor view child, id 1200
+extern HWND statusPanel;        // the status panel child, id 1201
+
+void registerMainWindowClass();
 // Creates the main window; its WM_CREATE loads config.xml and starts monitoring.
 HWND createMainWindow(HINSTANCE instance);
-LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-void layoutMainWindow(HWND window);

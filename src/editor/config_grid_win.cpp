@@ -1,10 +1,11 @@
 #include <cwchar>
 
-#include "app/app_state.h"
 #include "editor/config_editor.h"
 #include "model/target_table.h"
 #include "ui/accessible.h"
 #include "ui/dpi.h"
+#include "ui/ui_state.h"
+#include "ui/window_class.h"
 
 RowControls rowEnableCheck{};
 RowControls rowTypeCombo{};
@@ -16,7 +17,6 @@ namespace {
 
 constexpr int intervalChoices[] = {2, 5, 10, 30, 60, 120};
 constexpr WPARAM defaultIntervalIndex = 2;  // "10"
-constexpr WPARAM tcpIndex = 1;              // type list items: 0 "icmp", 1 "tcp"
 
 struct HeaderLabel {
     const wchar_t* text;
@@ -53,17 +53,15 @@ constexpr int buttonY = 562;
 constexpr int buttonHeight = 28;
 constexpr int droppedListHeight = 300;
 
+// A visible control with the UI font, at its place (given at 96 DPI) scaled to the window's DPI.
 HWND createControl(HWND parent, DWORD extendedStyle, const wchar_t* className, DWORD style, int x,
                    int y, int width, int height, int id, const wchar_t* text = L"") {
     const RECT box{x, y, x + width, y + height};
-    const RECT place = scaledBox(box, dpiOf(parent));
-    HWND control = CreateWindowExW(
-        extendedStyle, className, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top,
-        place.right - place.left, place.bottom - place.top, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    HWND control =
+        createChildWindow(parent, extendedStyle, className, text, WS_CHILD | WS_VISIBLE | style, id,
+                          scaledBox(box, dpiOf(parent)));
     keepFixedPlace(control, box);
-    applyUiFont(control);
-    return control;
+    return applyUiFont(control);
 }
 
 // What a screen reader calls a row's control: "Row 3 host".
@@ -117,7 +115,8 @@ void createRow(HWND window, int row) {
 void showTarget(int row, const Target& target) {
     const bool tcp = target.type == ProbeType::tcp;
     SendMessageW(rowEnableCheck[row], BM_SETCHECK, target.enabled ? BST_CHECKED : BST_UNCHECKED, 0);
-    SendMessageW(rowTypeCombo[row], CB_SETCURSEL, tcp ? tcpIndex : 0, 0);
+    SendMessageW(rowTypeCombo[row], CB_SETCURSEL, static_cast<WPARAM>(tcp ? typeListTcpIndex : 0),
+                 0);
     SetWindowTextW(rowHostEdit[row], target.host.c_str());
 
     wchar_t number[16] = L"";
@@ -149,8 +148,8 @@ void createConfigGrid(HWND window) {
 void updatePortField(int row) {
     HWND port = rowPortEdit[row];
     if (!port) return;
-    const bool tcp = rowTypeCombo[row] && SendMessageW(rowTypeCombo[row], CB_GETCURSEL, 0, 0) ==
-                                              static_cast<LRESULT>(tcpIndex);
+    const bool tcp = rowTypeCombo[row] &&
+                     SendMessageW(rowTypeCombo[row], CB_GETCURSEL, 0, 0) == typeListTcpIndex;
     EnableWindow(port, tcp);
     if (!tcp) SetWindowTextW(port, L"");
 }

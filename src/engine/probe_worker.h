@@ -3,10 +3,16 @@
 // is due, records the results and reports failures. It never holds the table lock while
 // probing, logging, posting or pausing.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
+
+// The worker's two run flags, written only by the user-interface thread (the monitoring
+// control) and read here without the table lock.
+extern std::atomic<bool> isRunning;   // the worker probes due targets
+extern std::atomic<bool> stopWorker;  // the worker must end; set once, at shutdown
 
 struct ProbeWorkerHooks {
     std::function<bool(const std::wstring& host)> probeIcmp;

@@ -1,6 +1,6 @@
-#include <ctime>
-
 #include "log/local_time.h"
+
+#include <ctime>
 
 LocalTime readLocalTime() {
     const std::time_t now = std::time(nullptr);

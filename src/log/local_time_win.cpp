@@ -1,6 +1,6 @@
-#include <windows.h>
-
 #include "log/local_time.h"
+
+#include <windows.h>
 
 LocalTime readLocalTime() {
     SYSTEMTIME now{};

@@ -1,9 +1,9 @@
+#include "model/file_system.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <filesystem>
-
-#include "model/file_system.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
+#include "model/file_system.h"
+
 #include <windows.h>
 
 #include <algorithm>
-
-#include "model/file_system.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <random>
 #include <system_error>
@@ -12,11 +13,6 @@
 namespace {
 
 constexpr char endOfText = 0x1A;
-
-std::ios::openmode streamMode(TextOutputMode mode) {
-    return std::ios::binary | std::ios::out |
-           (mode == TextOutputMode::append ? std::ios::app : std::ios::trunc);
-}
 
 std::string encodeText(std::wstring_view text) {
     std::string bytes;
@@ -60,25 +56,6 @@ FileHandle createTemporaryBeside(const std::wstring& path, std::wstring& tempora
 
 }  // namespace
 
-TextOutput::TextOutput(const std::wstring& path, TextOutputMode mode) {
-    if (!isFolder(path)) stream_.open(std::filesystem::path(path), streamMode(mode));
-}
-
-void TextOutput::write(std::wstring_view text) {
-    const std::string bytes = encodeText(text);
-    stream_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-bool TextOutput::close() {
-    if (!stream_.is_open()) return false;
-    stream_.close();
-    return !stream_.fail();
-}
-
-TextOutput openTextOutput(const std::wstring& path, TextOutputMode mode) {
-    return TextOutput(path, mode);
-}
-
 std::optional<std::wstring> tryReadTextFile(const std::wstring& path) {
     if (isFolder(path)) return std::nullopt;
     std::ifstream stream(std::filesystem::path(path), std::ios::binary);
@@ -101,10 +78,6 @@ std::wstring decodeText(std::string_view bytes) {
     return text;
 }
 
-std::wstring readTextFile(const std::wstring& path) {
-    return tryReadTextFile(path).value_or(std::wstring());
-}
-
 bool pathExists(const std::wstring& path) {
     std::error_code error;
     return std::filesystem::exists(std::filesystem::path(path), error);
@@ -113,14 +86,6 @@ bool pathExists(const std::wstring& path) {
 bool isStorableText(std::wstring_view text) {
     return std::all_of(text.begin(), text.end(),
                        [](wchar_t c) { return static_cast<std::uint32_t>(c) <= 0xFF; });
-}
-
-bool writeTextFile(const std::wstring& path, std::wstring_view text) {
-    if (!isStorableText(text)) return false;
-    TextOutput output(path, TextOutputMode::truncate);
-    if (!output.isOpen()) return false;
-    output.write(text);
-    return output.close();
 }
 
 bool replaceTextFile(const std::wstring& path, std::wstring_view text) {

@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 // clang-format on
-#include <oleacc.h>
-
 #include "ui/accessible.h"
+
+#include <oleacc.h>
 
 namespace {
 

@@ -1,8 +1,9 @@
+#include "ui/dpi.h"
+
 #include <cstdint>
 #include <map>
 
-#include "app/app_state.h"
-#include "ui/dpi.h"
+#include "ui/ui_state.h"
 
 namespace {
 

@@ -4,8 +4,9 @@
 
 #include <windows.h>
 
-void registerMonitorViewClass(HINSTANCE instance);
-LRESULT CALLBACK monitorViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+constexpr wchar_t monitorViewClassName[] = L"Tarvex_MonitorView";
+
+void registerMonitorViewClass();
 // Paints the whole view for a client area of `width` x `height` at `dpi` into `dc`.
 void paintMonitorView(HDC dc, int width, int height, UINT dpi = 96);
 // Tells listening screen readers which rows changed what they say since the last call.

@@ -3,14 +3,14 @@
 // as a start at the new DPI does.
 #include <gtest/gtest.h>
 
-#include "app/app_messages.h"
-#include "app/app_state.h"
-#include "app/gdi.h"
 #include "app/monitoring.h"
 #include "editor/config_window.h"
 #include "log/log_window.h"
 #include "model/target_table.h"
 #include "support/wine_gui.h"
+#include "ui/gdi.h"
+#include "ui/messages.h"
+#include "ui/ui_state.h"
 
 namespace {
 

@@ -1,12 +1,8 @@
-#include "app/app_state.h"
+#include "ui/ui_state.h"
+
 #include "ui/dpi.h"
 
 HWND mainWindow = nullptr;
-HWND monitorViewWindow = nullptr;
-HWND statusPanel = nullptr;
-HWND logWindow = nullptr;
-HWND logEdit = nullptr;
-HWND configWindow = nullptr;
 HFONT uiFont = nullptr;
 UINT uiFontDpi = baseDpi;
 
@@ -15,7 +11,8 @@ HFONT uiFontFor(UINT dpi) {
     return dpi == uiFontDpi ? uiFont : uiFontAt(dpi);
 }
 
-void applyUiFont(HWND control) {
+HWND applyUiFont(HWND control) {
     HFONT font = control ? uiFontFor(dpiOf(control)) : nullptr;
     if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    return control;
 }
