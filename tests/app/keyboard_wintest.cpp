@@ -10,22 +10,19 @@
 
 namespace {
 
-// A key pressed and released on the focused control, with or without Shift held; answers the
-// id of the control that has the focus afterwards.
-int press(UINT key, bool shift = false) {
+// Presses a key `count` times, Shift held or not; the id of the focused control after each.
+std::vector<int> keys(UINT key, int count = 1, bool shift = false) {
     BYTE keys[256] = {};
     keys[VK_SHIFT] = shift ? 0x80 : 0;
     SetKeyboardState(keys);
-    PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
-    PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
-    for (MSG message{}; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
-        dispatchUiMessage(message);
-    return GetDlgCtrlID(GetFocus());
-}
-
-std::vector<int> tabs(int count, bool shift = false) {
     std::vector<int> focused;
-    while (count-- > 0) focused.push_back(press(VK_TAB, shift));
+    while (count-- > 0) {
+        PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+        PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
+        for (MSG message{}; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
+            dispatchUiMessage(message);
+        focused.push_back(GetDlgCtrlID(GetFocus()));
+    }
     return focused;
 }
 
@@ -34,40 +31,41 @@ TEST(Keyboard, TabShiftTabSpaceEnterArrowsAndEscapeInEveryWindow) {
     const HWND window = startMainWindow();
     // The main window: the five buttons left to right and round again; Enter and Space press.
     EXPECT_EQ(GetDlgCtrlID(GetFocus()), 1001);
-    EXPECT_EQ(tabs(5), std::vector({1002, 1003, 1004, 1005, 1001}));
-    EXPECT_EQ(tabs(3, true), std::vector({1005, 1004, 1003}));
-    press(VK_RETURN);  // "Monitor"
+    EXPECT_EQ(keys(VK_TAB, 5), std::vector({1002, 1003, 1004, 1005, 1001}));
+    EXPECT_EQ(keys(VK_TAB, 4, true), std::vector({1005, 1004, 1003, 1002}));
+    keys(VK_TAB);
+    keys(VK_RETURN);  // "Monitor"
     EXPECT_TRUE(IsWindowVisible(monitorViewWindow));
-    EXPECT_EQ(press(VK_TAB, true), 1002);
-    EXPECT_EQ(press(VK_SPACE), 2100) << "the configuration window starts on row 1's host";
+    keys(VK_TAB, 1, true);
+    EXPECT_EQ(keys(VK_SPACE), std::vector({2100})) << "the configuration window starts there";
 
     // The type list by arrow key: row 1 becomes tcp and its port field takes the focus too.
-    EXPECT_EQ(press(VK_TAB, true), 2000);
-    press(VK_DOWN);
+    EXPECT_EQ(keys(VK_TAB, 1, true), std::vector({2000}));
+    keys(VK_DOWN);
     EXPECT_EQ(windowText(rowTypeCombo[0]) + L" " + std::to_wstring(IsWindowEnabled(rowPortEdit[0])),
               L"tcp 1");
     std::vector<int> order{2100, 2200, 2300};  // row by row; an icmp row's port is disabled
     for (int row = 1; row < 20; ++row)
         for (int column : {1900, 2000, 2100, 2300}) order.push_back(column + row);
     order.insert(order.end(), {2403, 2404, 2401, 2402, 1900, 2000});
-    EXPECT_EQ(tabs(static_cast<int>(order.size())), order);
-    press(VK_TAB, true);
-    press(VK_SPACE);
+    EXPECT_EQ(keys(VK_TAB, static_cast<int>(order.size())), order);
+    keys(VK_TAB, 1, true);
+    keys(VK_SPACE);
     EXPECT_EQ(SendMessageW(rowEnableCheck[0], BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    tabs(2);
-    for (UINT digit : {'1', '2', '7'}) press(digit);
+    keys(VK_TAB, 2);
+    for (UINT digit : {'1', '2', '7'}) keys(digit);
     EXPECT_EQ(windowText(rowHostEdit[0]), L"127");
-    press(VK_ESCAPE);
+    keys(VK_ESCAPE);
     EXPECT_EQ(configWindow, nullptr);
     EXPECT_EQ(GetDlgCtrlID(GetFocus()), 1002) << "the main window's focus comes back";
 
     // The log window: the field, then its button, and Escape hides it; not so the main window.
-    tabs(2);
-    EXPECT_EQ(press(VK_SPACE), 3001);
-    EXPECT_EQ(tabs(2), std::vector({3002, 3001}));
-    press(VK_ESCAPE);
+    keys(VK_TAB, 2);
+    EXPECT_EQ(keys(VK_SPACE), std::vector({3001}));
+    EXPECT_EQ(keys(VK_TAB, 2), std::vector({3002, 3001}));
+    keys(VK_ESCAPE);
     EXPECT_FALSE(IsWindowVisible(logWindow));
-    press(VK_ESCAPE);
+    keys(VK_ESCAPE);
     EXPECT_TRUE(IsWindowVisible(window));
     closeMainWindow(window);
 }
