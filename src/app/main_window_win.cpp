@@ -280,6 +280,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_APP_REFRESH: return onRefresh(window);
         case WM_APP_LOGLINE: return onLogLine(lParam);
         case WM_ACTIVATE: return restoreFocus(window, wParam, GetDlgItem(window, serverButtonId));
+        case WM_NEXTDLGCTL: return moveFocus(window, wParam, lParam);
         case DM_GETDEFID: return focusedButtonAsDefault(window);
         case WM_GETOBJECT: return answerHeaderObject(window, wParam, lParam);
         case WM_DPICHANGED: return onDpiChanged(window, wParam, lParam);

@@ -90,6 +90,7 @@ LRESULT CALLBACK configWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_CTLCOLORSTATIC: return onControlColour(wParam);
         case WM_DESTROY: return onDestroy();
         case WM_ACTIVATE: return restoreFocus(window, wParam, rowHostEdit[0]);  // row 1's host
+        case WM_NEXTDLGCTL: return moveFocus(window, wParam, lParam);
         case DM_GETDEFID: return focusedButtonAsDefault(window);
         case WM_DPICHANGED: return onDpiChanged(window, wParam, lParam);
         default: return DefWindowProcW(window, message, wParam, lParam);

@@ -125,7 +125,7 @@ LRESULT CALLBACK logWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             return 0;
         case WM_COMMAND: return onCommand(window, wParam, lParam);
         case WM_ACTIVATE: return restoreFocus(window, wParam, logEdit);
-        case WM_NEXTDLGCTL: return moveFocus(window, wParam, lParam);  // Tab in the field
+        case WM_NEXTDLGCTL: return moveFocus(window, wParam, lParam);
         case DM_GETDEFID: return focusedButtonAsDefault(window);
         case WM_DPICHANGED: followDpiChange(window, wParam, lParam); return 0;
         default: return DefWindowProcW(window, message, wParam, lParam);

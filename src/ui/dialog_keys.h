@@ -13,7 +13,8 @@ void dispatchUiMessage(MSG& message);
 // WM_ACTIVATE: the focus goes back to the control that had it when the window was left, at
 // first to `initial`. Returns the message's result.
 LRESULT restoreFocus(HWND window, WPARAM wParam, HWND initial);
-// WM_NEXTDLGCTL, which a multi-line edit sends for Tab: the focus moves on as in a dialog.
+// WM_NEXTDLGCTL, which a multi-line edit (and, in some versions, IsDialogMessageW) sends for
+// Tab: the focus moves on as in a dialog.
 LRESULT moveFocus(HWND window, WPARAM wParam, LPARAM lParam);
 // DM_GETDEFID: the focused push button is the one Enter presses.
 LRESULT focusedButtonAsDefault(HWND window);

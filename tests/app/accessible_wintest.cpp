@@ -1,5 +1,4 @@
-// What a screen reader in another process reads of the windows and hears when a result comes
-// in: the test runs its own program a second time as that reader.
+// What a screen reader in another process (this program run again) reads and hears of results.
 #include <gtest/gtest.h>
 
 #include <oleacc.h>
@@ -37,13 +36,16 @@ std::wstring describe(IAccessible* object, LONG child) {
     return line + L"\n";
 }
 
-// The client object of `window` and its children `first` to `last`.
+// The client object of `window` and its children `first` to `last` (or its last child).
 std::wstring readClient(HWND window, LONG first, LONG last) {
     IAccessible* object = nullptr;
     AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
                                reinterpret_cast<void**>(&object));
     std::wstring text;
-    for (LONG child = first; child <= last; ++child) text += describe(object, child);
+    LONG count = 0;
+    object->get_accChildCount(&count);
+    for (LONG child = first; child <= std::min(last, count); ++child)
+        text += describe(object, child);
     object->Release();
     return text;
 }
@@ -66,7 +68,7 @@ const bool isReader = [] {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const HWND main = FindWindowW(L"Tarvex_MainWnd", nullptr);
     std::wstring read =
-        readClient(main, 1, 2) + readClient(GetDlgItem(main, 1200), 0, 3) +
+        readClient(main, 1, 2) + readClient(GetDlgItem(main, 1200), 0, 20) +
         readClient(GetDlgItem(FindWindowW(L"Tarvex_ConfigWnd", nullptr), 2102), 0, 0);
     SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, hear, 0, 0,
                     WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
