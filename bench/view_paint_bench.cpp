@@ -20,11 +20,11 @@ namespace {
 constexpr int viewWidth = 662;
 constexpr int viewHeight = 546;
 
-void paintBarsOneBrushEach(HDC dc, const ViewRow& row, int rowTop) {
+void paintBarsOneBrushEach(HDC dc, const ViewRow& row, int rowTop, UINT dpi) {
     const std::size_t count = row.recentResults.size();
     for (std::size_t i = 0; i < count; ++i) {
         const SolidBrush brush(row.recentResults[i] ? answeredColour : failedColour);
-        const RECT bar = barSpan(rowTop, count, i, i + 1);
+        const RECT bar = scaledBox(barSpan(rowTop, count, i, i + 1), dpi);
         FillRect(dc, &bar, brush.get());
     }
 }

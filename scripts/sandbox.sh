@@ -3,7 +3,7 @@
 # (nothing a test does can reach past this machine, not even a name look-up), a black hole
 # at 127.66.0.0/16 for time-out tests, an unreachable host at 127.67.0.0/16 for ICMP error
 # replies, a name whose look-up hangs (in $TARVEX_SLOW_NAME), a virtual display, and a Wine
-# session in the test prefix given as WINEPREFIX.
+# session in the test prefix given as WINEPREFIX and in its copy at 144 DPI ($WINEPREFIX-144).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -11,9 +11,10 @@ if [ "${TARVEX_IN_NAMESPACE:-}" != 1 ]; then
   exec unshare -n -m env TARVEX_IN_NAMESPACE=1 "$0" "$@"
 fi
 # The display runs inside the namespace too (X clients find it through abstract sockets,
-# which belong to the network namespace); the network is set up once, under it.
+# which belong to the network namespace); the network is set up once, under it. Its size is
+# 1280 x 1024 at 150 %, so that the windows fit at 144 DPI as well.
 if [ "${TARVEX_ON_DISPLAY:-}" != 1 ]; then
-  exec env TARVEX_ON_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  exec env TARVEX_ON_DISPLAY=1 xvfb-run -a -s "-screen 0 1920x1536x24" "$0" "$@"
 fi
 
 ip link set lo up
@@ -39,6 +40,7 @@ fi
 # shellcheck source=wine-env.sh
 . "$here/wine-env.sh"
 wine_prepare_prefix
+wine_prepare_dpi_prefix
 wine_start_session
 status=0
 "$@" || status=$?

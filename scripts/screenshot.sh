@@ -6,6 +6,9 @@
 # config-validation.png.
 #   scripts/screenshot.sh [build-dir] [out-dir]   (defaults build/win and docs; Tarvex.exe
 #                                                  must be built in build-dir)
+# With TARVEX_DPI=144 the same targets at 144 DPI (150 %), in the prefix's copy at that DPI:
+# screenshot-144.png (both panels), config-window-144.png, and screen-reader-144.txt, what the
+# window tests' screen reader (tarvex_tests.exe run as the reader) reads from another process.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -18,6 +21,12 @@ if [ "${TARVEX_ON_DISPLAY:-}" != 1 ]; then
 fi
 
 # Inside the sandbox from here on.
+dpi=${TARVEX_DPI:-96}
+suffix=""
+if [ "$dpi" = 144 ]; then
+  export WINEPREFIX=$WINEPREFIX-144
+  suffix=-144
+fi
 folder="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Local/Tarvex"
 mkdir -p "$folder"
 rm -f "$folder/monitor.log"
@@ -59,27 +68,44 @@ wine64 "$build/Tarvex.exe" &
 program=$!
 window=$(xdotool search --sync --name '^Tarvex Desktop')
 sleep 1
-# Wine draws the frame itself: the client area starts 3 pixels in and below a caption of 20,
-# so a client point (x, y) is at (x + 3, y + 23) in the window. click WINDOW X Y clicks there.
-click() { xdotool mousemove --window "$1" $(($2 + 3)) $(($3 + 23)) click 1; sleep 1; }
+# Wine draws the frame itself: the client area starts 3 pixels in and below a caption of 20
+# (28 at 144 DPI), so a client point (x, y) at 96 DPI is at (x * dpi / 96 + 3, y * dpi / 96 +
+# 23 or 31) in the window. click WINDOW X Y clicks there.
+caption=$((dpi == 144 ? 28 : 20))
+click() {
+  xdotool mousemove --window "$1" $(($2 * dpi / 96 + 3)) $(($3 * dpi / 96 + caption + 3)) click 1
+  sleep 1
+}
 shoot() { xwd -id "$1" | convert xwd:- "$out/$2"; echo "screenshot: $out/$2"; }
 mkdir -p "$out"
 click "$window" 416 22  # "Monitor"
 click "$window" 624 22  # "Status"
-xdotool mousemove 1200 1000  # the pointer out of the picture
+xdotool mousemove 1900 1500  # the pointer out of the picture
 sleep 30  # some results for every target
-shoot "$window" screenshot.png
+shoot "$window" "screenshot$suffix.png"
+
+if [ "$dpi" = 144 ]; then
+  click "$window" 266 22  # "Config"
+  config=$(xdotool search --sync --name '^Config$')
+  xdotool mousemove 1900 1500
+  sleep 1
+  shoot "$config" config-window-144.png
+  TARVEX_READER_OUTPUT="Z:$(realpath "$out")/screen-reader-144.txt" wine64 "$build/tests/tarvex_tests.exe"
+  echo "screen reader: $out/screen-reader-144.txt"
+  kill "$program"
+  exit 0
+fi
 
 click "$window" 539 22  # "Log"
 log=$(xdotool search --sync --name '^Tarvex - Log$')
-xdotool mousemove 1200 1000
+xdotool mousemove 1900 1500
 shoot "$log" log-window.png
 xdotool mousemove --window "$log" 884 12 click 1  # its close box hides it
 sleep 1
 
 click "$window" 266 22  # "Config"
 config=$(xdotool search --sync --name '^Config$')
-xdotool mousemove 1200 1000
+xdotool mousemove 1900 1500
 sleep 1
 shoot "$config" config-window.png
 # Row 2's port made 0, then "Save": the validation message over the window. Under Wine's
@@ -91,7 +117,7 @@ eval "$(xdotool getwindowgeometry --shell "$config")"
 xwd -id "$config" | convert xwd:- -repage "+$X+$Y" "$out/config-validation.png"
 click "$config" 477 576  # "Save"
 box=$(xdotool search --sync --name '^Config validation$')
-xdotool mousemove 1200 1000
+xdotool mousemove 1900 1500
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$box")"
 xwd -id "$box" | convert "$out/config-validation.png" \( xwd:- -repage "+$X+$Y" \) \

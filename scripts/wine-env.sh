@@ -19,13 +19,30 @@ wine_prepare_prefix() {
   touch "$WINEPREFIX/.tarvex-ready"
 }
 
-# A persistent server and Wine's services, started before ctest: started inside ctest, the
-# services would inherit its output pipe and hold every test open.
+# Beside the prefix, a copy whose screen is at 144 DPI (150 %), for the high-DPI tests: Wine 8
+# has one DPI per prefix, read when its server starts.
+wine_prepare_dpi_prefix() {
+  local copy=$WINEPREFIX-144
+  [ -f "$copy/.tarvex-144" ] && return 0
+  rm -rf "$copy"
+  cp -a "$WINEPREFIX" "$copy"
+  WINEPREFIX=$copy "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+    /d 144 /f >/dev/null 2>&1
+  WINEPREFIX=$copy "$WINESERVER" -w
+  touch "$copy/.tarvex-144"
+}
+
+# A persistent server and Wine's services for both prefixes, started before ctest: started
+# inside ctest, the services would inherit its output pipe and hold every test open.
 wine_start_session() {
-  "$WINESERVER" -p
-  "$WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true
+  for prefix in "$WINEPREFIX" "$WINEPREFIX-144"; do
+    WINEPREFIX=$prefix "$WINESERVER" -p
+    WINEPREFIX=$prefix "$WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true
+  done
 }
 
 wine_stop_session() {
-  "$WINESERVER" -k 2>/dev/null || true
+  for prefix in "$WINEPREFIX" "$WINEPREFIX-144"; do
+    WINEPREFIX=$prefix "$WINESERVER" -k 2>/dev/null || true
+  done
 }

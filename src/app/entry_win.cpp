@@ -2,11 +2,13 @@
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 #include <winsock2.h>
 // clang-format on
 
 #include "app/app_wiring.h"
 #include "app/main_window.h"
+#include "ui/dialog_keys.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
@@ -18,6 +20,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         return 1;
     }
 
+    // Screen readers reach the windows' accessible objects through COM, in this thread's
+    // apartment. Without it they see only what Windows knows of the windows by itself.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+
     // Before the window exists: its creation already logs and starts the worker.
     installAppHooks();
     registerMainWindowClass();
@@ -26,11 +32,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     UpdateWindow(window);
 
     MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) dispatchUiMessage(message);
 
     WSACleanup();
+    if (SUCCEEDED(com)) CoUninitialize();
     return 0;
 }

@@ -5,6 +5,11 @@
 #include <windows.h>
 
 constexpr int mainWindowWidth = 696;
+// The health bar, one pixel below the "Monitor" button, at 96 DPI.
+constexpr RECT healthBarBox{346, 39, 486, 45};
+
+// The status lamp's box at `dpi`: x 14 to 32, y 16 to 34 at 96 DPI.
+RECT statusLampAt(UINT dpi);
 
 constexpr int serverButtonId = 1001;
 constexpr int configButtonId = 1002;

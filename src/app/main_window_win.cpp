@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "app/header_accessible.h"
 #include "app/health.h"
 #include "app/monitoring.h"
 #include "app/startup_table.h"
@@ -14,6 +15,8 @@
 #include "log/log_window.h"
 #include "model/data_folder.h"
 #include "model/target_table.h"
+#include "ui/dialog_keys.h"
+#include "ui/dpi.h"
 #include "ui/gdi.h"
 #include "ui/messages.h"
 #include "ui/status_colors.h"
@@ -54,22 +57,13 @@ constexpr HeaderButton headerButtons[] = {
 // Indexes into headerButtons: 1001, 1002, 1003, 1005, 1004.
 constexpr int buttonLayoutOrder[] = {0, 1, 2, 4, 3};
 
-constexpr RECT statusLampBox{14, 16, 32, 34};
-constexpr RECT healthBarBox{346, 39, 486, 45};  // one pixel below the "Monitor" button
-
 bool monitorVisible = false;
 bool statusVisible = false;
 
-void createUiFont() {
-    if (uiFont) return;
-    HDC screen = GetDC(nullptr);
-    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    LOGFONTW font{};
-    font.lfHeight = -MulDiv(10, pixelsPerInch, 72);
-    font.lfWeight = FW_NORMAL;
-    lstrcpynW(font.lfFaceName, L"Segoe UI", LF_FACESIZE);
-    uiFont = CreateFontIndirectW(&font);
+// The font follows the main window's DPI; the other sizes stay, for windows at other DPIs.
+void chooseUiFont(UINT dpi) {
+    uiFontDpi = dpi;
+    uiFont = uiFontAt(dpi);
 }
 
 void showOrHide(HWND window, bool visible) {
@@ -94,20 +88,27 @@ void layoutMainWindow(HWND window) {
     GetClientRect(window, &client);
     const int width = client.right;
     const int height = client.bottom;
+    const UINT dpi = dpiOf(window);
+    const auto px = [dpi](int pixels) { return scaled(pixels, dpi); };
     for (const int index : buttonLayoutOrder) {
         const HeaderButton& button = headerButtons[index];
         HWND control = GetDlgItem(window, button.id);
-        if (control) MoveWindow(control, button.x, button.y, button.width, button.height, TRUE);
+        const RECT place = scaledBox(
+            RECT{button.x, button.y, button.x + button.width, button.y + button.height}, dpi);
+        if (control)
+            MoveWindow(control, place.left, place.top, place.right - place.left,
+                       place.bottom - place.top, TRUE);
     }
     showOrHide(monitorViewWindow, monitorVisible);
     if (monitorViewWindow && monitorVisible) {
-        const int below = 80 + (statusVisible ? statusPanelHeight : 0);
-        const int viewHeight = std::max(height - below, 60);
-        MoveWindow(monitorViewWindow, 10, 70, width - 20, viewHeight, TRUE);
+        const int below = px(80) + (statusVisible ? px(statusPanelHeight) : 0);
+        const int viewHeight = std::max(height - below, px(60));
+        MoveWindow(monitorViewWindow, px(10), px(70), width - px(20), viewHeight, TRUE);
     }
     showOrHide(statusPanel, statusVisible);
     if (statusPanel && statusVisible) {
-        MoveWindow(statusPanel, 10, height - statusPanelHeight, width - 20, 140, TRUE);
+        MoveWindow(statusPanel, px(10), height - px(statusPanelHeight), width - px(20), px(140),
+                   TRUE);
     }
 }
 
@@ -115,7 +116,9 @@ void layoutMainWindow(HWND window) {
 void fitToPanels(HWND window) {
     const int height = bareHeight + (monitorVisible ? monitorPanelHeight : 0) +
                        (statusVisible ? statusPanelHeight : 0);
-    SetWindowPos(window, nullptr, 0, 0, mainWindowWidth, height, SWP_NOMOVE | SWP_NOZORDER);
+    const UINT dpi = dpiOf(window);
+    SetWindowPos(window, nullptr, 0, 0, scaled(mainWindowWidth, dpi), scaled(height, dpi),
+                 SWP_NOMOVE | SWP_NOZORDER);
     layoutMainWindow(window);
 }
 
@@ -126,9 +129,10 @@ void fillWith(HDC dc, const RECT& area, COLORREF colour) {
 
 using ShapeFunction = BOOL(WINAPI*)(HDC, int, int, int, int);
 
-void drawOutlined(HDC dc, ShapeFunction shape, const RECT& box, COLORREF fill, COLORREF outline) {
+void drawOutlined(HDC dc, ShapeFunction shape, const RECT& box, COLORREF fill, COLORREF outline,
+                  UINT dpi) {
     SolidBrush brush(fill);
-    SolidPen pen(outline);
+    SolidPen pen(outline, dpi);
     SelectGuard brushSelection(dc, brush.get());
     SelectGuard penSelection(dc, pen.get());
     shape(dc, box.left, box.top, box.right, box.bottom);
@@ -141,17 +145,21 @@ bool tableIsHealthy() {
 
 LRESULT onCreate(HWND window) {
     mainWindow = window;
-    createUiFont();
+    const UINT dpi = dpiOf(window);
+    chooseUiFont(dpi);
+    setProgramIcons(window);
     for (const HeaderButton& button : headerButtons) {
         applyUiFont(createChildWindow(window, 0, L"BUTTON", button.text,
-                                      WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, button.id, RECT{}));
+                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, button.id,
+                                      RECT{}));
     }
     registerMonitorViewClass();
-    monitorViewWindow = createChildWindow(window, WS_EX_CLIENTEDGE, monitorViewClassName, L"",
-                                          WS_CHILD, monitorViewId, RECT{10, 80, 610, 380});
+    monitorViewWindow =
+        createChildWindow(window, WS_EX_CLIENTEDGE, monitorViewClassName, L"", WS_CHILD,
+                          monitorViewId, scaledBox(RECT{10, 80, 610, 380}, dpi));
     showOrHide(monitorViewWindow, false);
     statusPanel = createChildWindow(window, WS_EX_CLIENTEDGE, L"STATIC", L"", WS_CHILD | SS_LEFT,
-                                    statusPanelId, RECT{10, 120, 610, 260});
+                                    statusPanelId, scaledBox(RECT{10, 120, 610, 260}, dpi));
     applyUiFont(statusPanel);
     showOrHide(statusPanel, false);
     ensureDataFolder();
@@ -174,10 +182,7 @@ void endProcessNow() { TerminateProcess(GetCurrentProcess(), 0); }
 
 LRESULT onDestroy() {
     if (!shutdownMonitoring()) endProcessNow();
-    if (uiFont) {
-        DeleteObject(uiFont);
-        uiFont = nullptr;
-    }
+    uiFont = nullptr;  // kept with its other sizes until the process ends (uiFontAt)
     PostQuitMessage(0);
     return 0;
 }
@@ -186,21 +191,23 @@ LRESULT onDestroy() {
 LRESULT onPaint(HWND window) {
     PaintScope paint(window);
     HDC dc = paint.dc();
+    const UINT dpi = dpiOf(window);
+    const int separatorY = scaled(headerBottom, dpi);
     RECT client{};
     GetClientRect(window, &client);
     fillWith(dc, client, RGB(255, 255, 255));
-    fillWith(dc, RECT{0, 0, client.right, headerBottom}, RGB(250, 250, 250));
+    fillWith(dc, RECT{0, 0, client.right, separatorY}, RGB(250, 250, 250));
     {
-        SolidPen separator(RGB(210, 210, 210));
+        SolidPen separator(RGB(210, 210, 210), dpi);
         SelectGuard selection(dc, separator.get());
-        MoveToEx(dc, 0, headerBottom, nullptr);
-        LineTo(dc, client.right, headerBottom);
+        MoveToEx(dc, 0, separatorY, nullptr);
+        LineTo(dc, client.right, separatorY);
     }
-    drawOutlined(dc, Ellipse, statusLampBox, isRunning.load() ? answeredColour : failedColour,
-                 RGB(80, 80, 80));
+    drawOutlined(dc, Ellipse, statusLampAt(dpi), isRunning.load() ? answeredColour : failedColour,
+                 RGB(80, 80, 80), dpi);
     const bool healthy = tableIsHealthy();  // the lock is released before drawing
-    drawOutlined(dc, Rectangle, healthBarBox, healthy ? answeredColour : failedColour,
-                 RGB(180, 180, 180));
+    drawOutlined(dc, Rectangle, scaledBox(healthBarBox, dpi),
+                 healthy ? answeredColour : failedColour, RGB(180, 180, 180), dpi);
     return 0;
 }
 
@@ -209,6 +216,7 @@ void onServerButton(HWND window) {
     setServerButtonText(window);
     InvalidateRect(window, nullptr, TRUE);  // the status lamp changes colour
     refreshStatusPanel();
+    announceHeaderChanges(window);
 }
 
 void onMonitorButton(HWND window) {
@@ -239,6 +247,17 @@ LRESULT onRefresh(HWND window) {
     if (monitorViewWindow) InvalidateRect(monitorViewWindow, nullptr, FALSE);
     refreshStatusPanel();
     InvalidateRect(window, nullptr, FALSE);  // the lamp and the health bar
+    announceMonitorViewChanges(monitorViewWindow);
+    announceHeaderChanges(window);
+    return 0;
+}
+
+// Moved to a screen of another DPI (or its scale changed): new font, icons and layout.
+LRESULT onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    chooseUiFont(LOWORD(wParam));
+    followDpiChange(window, wParam, lParam);
+    layoutMainWindow(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     return 0;
 }
 
@@ -260,6 +279,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND: return onCommand(window, wParam, lParam);
         case WM_APP_REFRESH: return onRefresh(window);
         case WM_APP_LOGLINE: return onLogLine(lParam);
+        case WM_ACTIVATE: return restoreFocus(window, wParam, GetDlgItem(window, serverButtonId));
+        case WM_NEXTDLGCTL: return moveFocus(window, wParam, lParam);
+        case DM_GETDEFID: return focusedButtonAsDefault(window);
+        case WM_GETOBJECT: return answerHeaderObject(window, wParam, lParam);
+        case WM_DPICHANGED: return onDpiChanged(window, wParam, lParam);
         default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -271,8 +295,12 @@ void registerMainWindowClass() {
                         reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
 }
 
+RECT statusLampAt(UINT dpi) { return scaledSquare(14, 16, 18, dpi); }
+
 HWND createMainWindow(HINSTANCE instance) {
+    // Windows places a new window on the main screen, whose DPI the screen's DC gives.
+    const UINT dpi = screenDpi();
     return CreateWindowExW(0, mainWindowClass, mainWindowTitle, mainWindowStyle, CW_USEDEFAULT,
-                           CW_USEDEFAULT, mainWindowWidth, bareHeight, nullptr, nullptr, instance,
-                           nullptr);
+                           CW_USEDEFAULT, scaled(mainWindowWidth, dpi), scaled(bareHeight, dpi),
+                           nullptr, nullptr, instance, nullptr);
 }

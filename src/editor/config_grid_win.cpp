@@ -2,6 +2,8 @@
 
 #include "editor/config_editor.h"
 #include "model/target_table.h"
+#include "ui/accessible.h"
+#include "ui/dpi.h"
 #include "ui/ui_state.h"
 #include "ui/window_class.h"
 
@@ -51,12 +53,20 @@ constexpr int buttonY = 562;
 constexpr int buttonHeight = 28;
 constexpr int droppedListHeight = 300;
 
-// A visible control with the UI font.
+// A visible control with the UI font, at its place (given at 96 DPI) scaled to the window's DPI.
 HWND createControl(HWND parent, DWORD extendedStyle, const wchar_t* className, DWORD style, int x,
                    int y, int width, int height, int id, const wchar_t* text = L"") {
-    return applyUiFont(createChildWindow(parent, extendedStyle, className, text,
-                                         WS_CHILD | WS_VISIBLE | style, id,
-                                         RECT{x, y, x + width, y + height}));
+    const RECT box{x, y, x + width, y + height};
+    HWND control =
+        createChildWindow(parent, extendedStyle, className, text, WS_CHILD | WS_VISIBLE | style, id,
+                          scaledBox(box, dpiOf(parent)));
+    keepFixedPlace(control, box);
+    return applyUiFont(control);
+}
+
+// What a screen reader calls a row's control: "Row 3 host".
+void nameForReaders(HWND control, int row, const wchar_t* what) {
+    setAccessibleName(control, L"Row " + std::to_wstring(row + 1) + L" " + what);
 }
 
 void addListItem(HWND list, const wchar_t* text) {
@@ -65,22 +75,22 @@ void addListItem(HWND list, const wchar_t* text) {
 
 void createRow(HWND window, int row) {
     const int y = firstRowY + rowPitch * row;
-    HWND check = createControl(window, 0, L"BUTTON", BS_AUTOCHECKBOX, 12, y + 3, 20, 20,
-                               enableCheckBaseId + row);
+    HWND check = createControl(window, 0, L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 12, y + 3, 20,
+                               20, enableCheckBaseId + row);
     SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
 
-    HWND type = createControl(window, 0, L"ComboBox", CBS_DROPDOWNLIST, 45, y, 70,
+    HWND type = createControl(window, 0, L"ComboBox", WS_TABSTOP | CBS_DROPDOWNLIST, 45, y, 70,
                               droppedListHeight, typeComboBaseId + row);
     addListItem(type, L"icmp");
     addListItem(type, L"tcp");
     SendMessageW(type, CB_SETCURSEL, 0, 0);
 
-    HWND host = createControl(window, WS_EX_CLIENTEDGE, L"EDIT", ES_AUTOHSCROLL, 125, y, 260, 22,
-                              hostEditBaseId + row);
-    HWND port = createControl(window, WS_EX_CLIENTEDGE, L"EDIT", ES_AUTOHSCROLL, 395, y, 90, 22,
-                              portEditBaseId + row);
+    HWND host = createControl(window, WS_EX_CLIENTEDGE, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, 125,
+                              y, 260, 22, hostEditBaseId + row);
+    HWND port = createControl(window, WS_EX_CLIENTEDGE, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, 395,
+                              y, 90, 22, portEditBaseId + row);
 
-    HWND interval = createControl(window, 0, L"ComboBox", CBS_DROPDOWNLIST, 505, y, 60,
+    HWND interval = createControl(window, 0, L"ComboBox", WS_TABSTOP | CBS_DROPDOWNLIST, 505, y, 60,
                                   droppedListHeight, intervalComboBaseId + row);
     for (int seconds : intervalChoices) {
         wchar_t number[16];
@@ -89,6 +99,11 @@ void createRow(HWND window, int row) {
     }
     SendMessageW(interval, CB_SETCURSEL, defaultIntervalIndex, 0);
 
+    nameForReaders(check, row, L"on");
+    nameForReaders(type, row, L"type");
+    nameForReaders(host, row, L"host");
+    nameForReaders(port, row, L"port");
+    nameForReaders(interval, row, L"interval");
     rowEnableCheck[row] = check;
     rowTypeCombo[row] = type;
     rowHostEdit[row] = host;
@@ -125,8 +140,8 @@ void createConfigGrid(HWND window) {
     }
     for (int row = 0; row < configRowCount; ++row) createRow(window, row);
     for (const PushButton& button : pushButtons) {
-        createControl(window, 0, L"BUTTON", 0, button.x, buttonY, button.width, buttonHeight,
-                      button.id, button.text);
+        createControl(window, 0, L"BUTTON", WS_TABSTOP, button.x, buttonY, button.width,
+                      buttonHeight, button.id, button.text);
     }
 }
 

@@ -8,6 +8,8 @@
 #include "model/clock.h"
 #include "model/data_folder.h"
 #include "model/target_table.h"
+#include "ui/dialog_keys.h"
+#include "ui/dpi.h"
 #include "ui/messages.h"
 #include "ui/ui_state.h"
 #include "ui/window_class.h"
@@ -27,6 +29,7 @@ HBRUSH configBrush = nullptr;
 
 LRESULT onCreate(HWND window) {
     configWindow = window;
+    setProgramIcons(window);
     if (!configBrush) configBrush = CreateSolidBrush(white);
     createConfigGrid(window);
     fillConfigRows();
@@ -46,7 +49,8 @@ LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(wParam);
     switch (id) {
         case saveButtonId: onSave(window); return 0;
-        case closeButtonId: DestroyWindow(window); return 0;
+        case closeButtonId:
+        case IDCANCEL: DestroyWindow(window); return 0;  // "Close" or Escape
         case importButtonId: importConfigFile(window); return 0;
         case exportButtonId: exportConfigRows(window); return 0;
         default:
@@ -66,6 +70,12 @@ LRESULT onControlColour(WPARAM wParam) {
     return reinterpret_cast<LRESULT>(configBrush);
 }
 
+LRESULT onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    followDpiChange(window, wParam, lParam);
+    placeFixedChildren(window);
+    return 0;
+}
+
 LRESULT onDestroy() {
     configWindow = nullptr;
     return 0;
@@ -79,6 +89,10 @@ LRESULT CALLBACK configWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_CTLCOLORLISTBOX:
         case WM_CTLCOLORSTATIC: return onControlColour(wParam);
         case WM_DESTROY: return onDestroy();
+        case WM_ACTIVATE: return restoreFocus(window, wParam, rowHostEdit[0]);  // row 1's host
+        case WM_NEXTDLGCTL: return moveFocus(window, wParam, lParam);
+        case DM_GETDEFID: return focusedButtonAsDefault(window);
+        case WM_DPICHANGED: return onDpiChanged(window, wParam, lParam);
         default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -89,10 +103,11 @@ void openConfigWindow() {
     registerWindowClass(configClassName, configWindowProc,
                         reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     if (bringToFront(configWindow)) return;
-    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, configClassName, L"Config",
-                                  WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, configWindowWidth, configWindowHeight, mainWindow,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    const UINT dpi = screenDpi();  // where Windows opens a new window
+    HWND window = CreateWindowExW(
+        WS_EX_DLGMODALFRAME, configClassName, L"Config", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+        CW_USEDEFAULT, CW_USEDEFAULT, scaled(configWindowWidth, dpi),
+        scaled(configWindowHeight, dpi), mainWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (window) ShowWindow(window, SW_SHOW);
 }
 

@@ -6,6 +6,8 @@
 #include "log/event_log.h"
 #include "log/log_tail.h"
 #include "model/data_folder.h"
+#include "ui/dialog_keys.h"
+#include "ui/dpi.h"
 #include "ui/ui_state.h"
 #include "ui/window_class.h"
 
@@ -59,11 +61,13 @@ void placeControls(HWND window) {
     GetClientRect(window, &client);
     const int width = client.right;
     const int height = client.bottom;
+    const UINT dpi = dpiOf(window);
+    const auto px = [dpi](int pixels) { return scaled(pixels, dpi); };
     if (HWND edit = GetDlgItem(window, logEditId)) {
-        MoveWindow(edit, 10, 10, width - 20, height - 55, TRUE);
+        MoveWindow(edit, px(10), px(10), width - px(20), height - px(55), TRUE);
     }
     if (HWND button = GetDlgItem(window, deleteLogButtonId)) {
-        MoveWindow(button, 10, height - 38, 140, 26, TRUE);
+        MoveWindow(button, px(10), height - px(38), px(140), px(26), TRUE);
     }
 }
 
@@ -77,13 +81,14 @@ void reloadLogView(HWND edit) {
 
 LRESULT onCreate(HWND window) {
     // Both are placed by placeControls once they exist.
-    HWND edit = applyUiFont(createChildWindow(
-        window, WS_EX_CLIENTEDGE, L"EDIT", L"",
-        WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, logEditId,
-        RECT{}));
+    HWND edit = applyUiFont(createChildWindow(window, WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL |
+                                                  ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
+                                              logEditId, RECT{}));
     applyUiFont(createChildWindow(window, 0, L"BUTTON", L"Delete log file",
-                                  WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, deleteLogButtonId,
-                                  RECT{}));
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                                  deleteLogButtonId, RECT{}));
+    setProgramIcons(window);
     placeControls(window);
     // The default limit (30000 characters) would silently drop every later entry.
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
@@ -100,6 +105,10 @@ void emptyLogFileAndView() {
 }
 
 LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(wParam) == IDCANCEL) {  // Escape: hidden as by its close box
+        ShowWindow(window, SW_HIDE);
+        return 0;
+    }
     if (LOWORD(wParam) != deleteLogButtonId) {
         return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
     }
@@ -115,6 +124,10 @@ LRESULT CALLBACK logWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             ShowWindow(window, SW_HIDE);  // kept, with its text, until the main window ends
             return 0;
         case WM_COMMAND: return onCommand(window, wParam, lParam);
+        case WM_ACTIVATE: return restoreFocus(window, wParam, logEdit);
+        case WM_NEXTDLGCTL: return moveFocus(window, wParam, lParam);
+        case DM_GETDEFID: return focusedButtonAsDefault(window);
+        case WM_DPICHANGED: followDpiChange(window, wParam, lParam); return 0;
         default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -128,9 +141,10 @@ void openLogWindow() {
         reloadLogView(logEdit);
         return;
     }
+    const UINT dpi = screenDpi();  // where Windows opens a new window
     HWND window = CreateWindowExW(0, logWindowClassName, L"Tarvex - Log", WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 900, 520, mainWindow, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+                                  CW_USEDEFAULT, CW_USEDEFAULT, scaled(900, dpi), scaled(520, dpi),
+                                  mainWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(window, SW_SHOW);
 }
 

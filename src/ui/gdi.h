@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "ui/dpi.h"
+
 // Owns one brush or pen and deletes it with the owner.
 template <typename Handle>
 class GdiObject {
@@ -26,10 +28,12 @@ public:
     explicit SolidBrush(COLORREF colour) : GdiObject(CreateSolidBrush(colour)) {}
 };
 
-// One pixel wide, as every line the program draws.
+// One pixel wide at 96 DPI, as every line the program draws, and as much wider as `dpi` is
+// higher. The outline of a shape stays inside the shape's box at any width.
 class SolidPen : public GdiObject<HPEN> {
 public:
-    explicit SolidPen(COLORREF colour) : GdiObject(CreatePen(PS_SOLID, 1, colour)) {}
+    SolidPen(COLORREF colour, UINT dpi)
+        : GdiObject(CreatePen(PS_INSIDEFRAME, scaled(1, dpi), colour)) {}
 };
 
 // Selects an object into a device context for the guard's lifetime. A null object selects

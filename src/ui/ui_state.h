@@ -7,7 +7,12 @@
 #include <windows.h>
 
 extern HWND mainWindow;
-extern HFONT uiFont;  // "Segoe UI", 10 points; lives as long as the main window
+extern HFONT uiFont;    // "Segoe UI", 10 points at the main window's DPI
+extern UINT uiFontDpi;  // the DPI uiFont is made for
 
-// Gives a standard control the UI font (when both exist) and returns the control.
+// The UI font for a window at `dpi`: uiFont at its DPI, the same font's other sizes at other
+// DPIs; null while there is no uiFont.
+HFONT uiFontFor(UINT dpi);
+// Gives a standard control the UI font at its window's DPI (when both exist) and returns the
+// control.
 HWND applyUiFont(HWND control);

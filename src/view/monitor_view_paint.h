@@ -5,16 +5,17 @@
 
 #include <windows.h>
 
+#include "ui/dpi.h"
 #include "ui/status_colors.h"
 #include "view/view_rows.h"
 
-// Draws the bars of one row whose top is `rowTop`.
-using BarPainter = void (*)(HDC dc, const ViewRow& row, int rowTop);
+// Draws the bars of one row whose top is `rowTop` (at 96 DPI), at `dpi`.
+using BarPainter = void (*)(HDC dc, const ViewRow& row, int rowTop, UINT dpi);
 
-// Bars `first` to `end` - 1 of a row of `barCount` bars.
+// Bars `first` to `end` - 1 of a row of `barCount` bars, at 96 DPI.
 RECT barSpan(int rowTop, std::size_t barCount, std::size_t first, std::size_t end);
 
 // One filled rectangle for each run of equal results.
-void paintResultRuns(HDC dc, const ViewRow& row, int rowTop);
+void paintResultRuns(HDC dc, const ViewRow& row, int rowTop, UINT dpi);
 
-void paintMonitorViewWith(HDC dc, int width, int height, BarPainter paintBars);
+void paintMonitorViewWith(HDC dc, int width, int height, BarPainter paintBars, UINT dpi = baseDpi);

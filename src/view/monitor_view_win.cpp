@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "model/target_table.h"
+#include "ui/dpi.h"
 #include "ui/gdi.h"
 #include "ui/ui_state.h"
 #include "ui/window_class.h"
@@ -16,38 +16,32 @@ constexpr COLORREF lampOutlineColour = RGB(80, 80, 80);
 
 constexpr int resultsFrameTop = 6;
 constexpr int resultsFrameBottomMargin = 6;
-constexpr int firstRowTop = 10;
-constexpr int rowPitch = 26;
 constexpr int hostTextLeft = 32;
 constexpr int protocolTextLeft = 300;
 
-void paintBackgroundAndFrame(HDC dc, int width, int height) {
+void paintBackgroundAndFrame(HDC dc, int width, int height, UINT dpi) {
     const RECT client{0, 0, width, height};
     const SolidBrush background(backgroundColour);
     FillRect(dc, &client, background.get());
 
-    const SolidPen outline(frameOutlineColour);
+    const SolidPen outline(frameOutlineColour, dpi);
     const SelectGuard brushChoice(dc, background.get());
     const SelectGuard penChoice(dc, outline.get());
-    Rectangle(dc, resultsFrameLeft, resultsFrameTop, resultsFrameRight,
-              height - resultsFrameBottomMargin);
+    Rectangle(dc, scaled(resultsFrameLeft, dpi), scaled(resultsFrameTop, dpi),
+              scaled(resultsFrameRight, dpi), height - scaled(resultsFrameBottomMargin, dpi));
 }
 
-std::vector<ViewRow> copyViewRows() {
-    TargetTable::Locked table = targetTable.lock();
-    return buildViewRows(table.entries());
-}
-
-void paintLamp(HDC dc, const ViewRow& row, int rowTop) {
+void paintLamp(HDC dc, const ViewRow& row, int rowTop, UINT dpi) {
     const SolidBrush fill(lampShowsAnswer(row) ? answeredColour : failedColour);
-    const SolidPen outline(lampOutlineColour);
+    const SolidPen outline(lampOutlineColour, dpi);
     const SelectGuard brushChoice(dc, fill.get());
     const SelectGuard penChoice(dc, outline.get());
-    Ellipse(dc, 12, rowTop + 5, 24, rowTop + 17);
+    const RECT lamp = scaledSquare(12, rowTop + 5, 12, dpi);
+    Ellipse(dc, lamp.left, lamp.top, lamp.right, lamp.bottom);
 }
 
-void paintText(HDC dc, int left, int top, const std::wstring& text) {
-    TextOutW(dc, left, top, text.c_str(), static_cast<int>(text.size()));
+void paintText(HDC dc, int left, int top, const std::wstring& text, UINT dpi) {
+    TextOutW(dc, scaled(left, dpi), scaled(top, dpi), text.c_str(), static_cast<int>(text.size()));
 }
 
 LRESULT onPaint(HWND window) {
@@ -56,7 +50,7 @@ LRESULT onPaint(HWND window) {
     GetClientRect(window, &client);
     const BackBuffer buffer(paint.dc(), client.right, client.bottom);
     if (!buffer.ok()) return 0;
-    paintMonitorView(buffer.dc(), client.right, client.bottom);
+    paintMonitorView(buffer.dc(), client.right, client.bottom, dpiOf(window));
     buffer.copyTo(paint.dc());
     return 0;
 }
@@ -65,6 +59,7 @@ LRESULT CALLBACK monitorViewProc(HWND window, UINT message, WPARAM wParam, LPARA
     switch (message) {
         case WM_PAINT: return onPaint(window);
         case WM_ERASEBKGND: return 1;  // the paint covers every pixel from the back buffer
+        case WM_GETOBJECT: return answerMonitorViewObject(window, wParam, lParam);
         default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -77,7 +72,7 @@ RECT barSpan(int rowTop, std::size_t barCount, std::size_t first, std::size_t en
                 left + barWidth * static_cast<int>(end), rowTop + 13};
 }
 
-void paintResultRuns(HDC dc, const ViewRow& row, int rowTop) {
+void paintResultRuns(HDC dc, const ViewRow& row, int rowTop, UINT dpi) {
     const std::vector<bool>& results = row.recentResults;
     if (results.empty()) return;
     const SolidBrush answered(answeredColour);
@@ -85,29 +80,29 @@ void paintResultRuns(HDC dc, const ViewRow& row, int rowTop) {
     for (std::size_t first = 0; first < results.size();) {
         std::size_t end = first + 1;
         while (end < results.size() && results[end] == results[first]) ++end;
-        const RECT run = barSpan(rowTop, results.size(), first, end);
+        const RECT run = scaledBox(barSpan(rowTop, results.size(), first, end), dpi);
         FillRect(dc, &run, results[first] ? answered.get() : failed.get());
         first = end;
     }
 }
 
-void paintMonitorViewWith(HDC dc, int width, int height, BarPainter paintBars) {
-    paintBackgroundAndFrame(dc, width, height);
+void paintMonitorViewWith(HDC dc, int width, int height, BarPainter paintBars, UINT dpi) {
+    paintBackgroundAndFrame(dc, width, height, dpi);
     SetBkMode(dc, TRANSPARENT);
-    const SelectGuard fontChoice(dc, uiFont);
-    const std::vector<ViewRow> rows = copyViewRows();
+    const SelectGuard fontChoice(dc, uiFontFor(dpi));
+    const std::vector<ViewRow> rows = currentViewRows();
     int rowTop = firstRowTop;
     for (const ViewRow& row : rows) {
-        paintLamp(dc, row, rowTop);
-        paintText(dc, hostTextLeft, rowTop, row.host);
-        paintText(dc, protocolTextLeft, rowTop, row.protocolText);
-        paintBars(dc, row, rowTop);
+        paintLamp(dc, row, rowTop, dpi);
+        paintText(dc, hostTextLeft, rowTop, row.host, dpi);
+        paintText(dc, protocolTextLeft, rowTop, row.protocolText, dpi);
+        paintBars(dc, row, rowTop, dpi);
         rowTop += rowPitch;
     }
 }
 
-void paintMonitorView(HDC dc, int width, int height) {
-    paintMonitorViewWith(dc, width, height, paintResultRuns);
+void paintMonitorView(HDC dc, int width, int height, UINT dpi) {
+    paintMonitorViewWith(dc, width, height, paintResultRuns, dpi);
 }
 
 void registerMonitorViewClass() {

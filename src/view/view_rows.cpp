@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/target_table.h"
+
 namespace {
 
 std::vector<bool> recentResultsOf(const Target& target) {
@@ -34,4 +36,22 @@ bool lampShowsAnswer(const ViewRow& row) {
 int firstBarLeft(std::size_t barCount) {
     const int bars = static_cast<int>(std::min(barCount, maxBarsPerRow));
     return std::max(resultsFrameRight - barWidth * bars, resultsFrameLeft);
+}
+
+std::vector<ViewRow> currentViewRows() {
+    TargetTable::Locked table = targetTable.lock();
+    return buildViewRows(table.entries());
+}
+
+std::wstring spokenName(const ViewRow& row) { return row.host + L" " + row.protocolText; }
+
+std::wstring spokenValue(const ViewRow& row) {
+    if (row.recentResults.empty()) return L"not probed yet";
+    return lampShowsAnswer(row) ? L"up" : L"down";
+}
+
+std::wstring spokenDescription(const ViewRow& row) {
+    const auto& results = row.recentResults;
+    const auto answered = std::count(results.begin(), results.end(), true);
+    return std::to_wstring(answered) + L" of " + std::to_wstring(results.size()) + L" answered";
 }

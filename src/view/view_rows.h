@@ -15,6 +15,9 @@ constexpr int resultsFrameLeft = 360;
 constexpr int resultsFrameRight = 650;
 constexpr int barWidth = 2;
 constexpr std::size_t maxBarsPerRow = 145;
+// Row k's top is firstRowTop + rowPitch * k.
+constexpr int firstRowTop = 10;
+constexpr int rowPitch = 26;
 
 struct ViewRow {
     std::wstring host;
@@ -25,6 +28,8 @@ struct ViewRow {
 // One row per target in use, in slot order: disabled or host-less slots leave no gap.
 // Call with the table locked.
 std::vector<ViewRow> buildViewRows(const std::vector<Target>& targets);
+// The rows of the target table as it is now, copied under its lock.
+std::vector<ViewRow> currentViewRows();
 
 // The lamp is green only when the newest result is an answer; no result counts as none.
 bool lampShowsAnswer(const ViewRow& row);
@@ -32,3 +37,10 @@ bool lampShowsAnswer(const ViewRow& row);
 // Left edge of the oldest of `barCount` bars: the newest bar always ends at the frame's
 // right edge and a full row starts at its left edge.
 int firstBarLeft(std::size_t barCount);
+
+// What a screen reader says of a row: its host and protocol as painted ("127.0.0.1 tcp:80"),
+// what its lamp shows ("up", "down", "not probed yet"), and how many of the results shown
+// answered ("141 of 145 answered").
+std::wstring spokenName(const ViewRow& row);
+std::wstring spokenValue(const ViewRow& row);
+std::wstring spokenDescription(const ViewRow& row);

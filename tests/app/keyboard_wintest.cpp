@@ -1,0 +1,72 @@
+// The windows driven from the keyboard alone, the keys going through the program's loop step.
+#include <gtest/gtest.h>
+
+#include "editor/config_editor.h"
+#include "editor/config_window.h"
+#include "log/log_window.h"
+#include "support/wine_gui.h"
+#include "ui/dialog_keys.h"
+
+namespace {
+
+// Presses a key `count` times, Shift held or not; the id of the focused control after each.
+std::vector<int> keys(UINT key, int count = 1, bool shift = false) {
+    BYTE keys[256] = {};
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    std::vector<int> focused;
+    while (count-- > 0) {
+        PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+        PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
+        for (MSG message{}; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
+            dispatchUiMessage(message);
+        focused.push_back(GetDlgCtrlID(GetFocus()));
+    }
+    return focused;
+}
+
+TEST(Keyboard, TabShiftTabSpaceEnterArrowsAndEscapeInEveryWindow) {
+    removeDataFiles();
+    const HWND window = startMainWindow();
+    // The main window: the five buttons left to right and round again; Enter and Space press.
+    keys(VK_RETURN);  // on "Stop server", which has the focus at first
+    EXPECT_EQ(windowText(GetDlgItem(window, 1001)), L"Start server");
+    EXPECT_EQ(keys(VK_TAB, 5), std::vector({1002, 1003, 1004, 1005, 1001}));
+    EXPECT_EQ(keys(VK_TAB, 3, true), std::vector({1005, 1004, 1003}));
+    keys(VK_SPACE);  // "Monitor"
+    EXPECT_TRUE(IsWindowVisible(monitorViewWindow));
+    keys(VK_TAB, 1, true);
+    EXPECT_EQ(keys(VK_SPACE), std::vector({2100})) << "the configuration window starts there";
+
+    // The type list by arrow key: row 1 becomes tcp and its port field takes the focus too.
+    EXPECT_EQ(keys(VK_TAB, 1, true), std::vector({2000}));
+    keys(VK_DOWN);
+    EXPECT_EQ(windowText(rowTypeCombo[0]) + L" " + std::to_wstring(IsWindowEnabled(rowPortEdit[0])),
+              L"tcp 1");
+    std::vector<int> order{2100, 2200, 2300};  // row by row; an icmp row's port is disabled
+    for (int row = 1; row < 20; ++row)
+        for (int column : {1900, 2000, 2100, 2300}) order.push_back(column + row);
+    order.insert(order.end(), {2403, 2404, 2401, 2402, 1900, 2000});
+    EXPECT_EQ(keys(VK_TAB, static_cast<int>(order.size())), order);
+    keys(VK_TAB, 1, true);
+    keys(VK_SPACE);
+    EXPECT_EQ(SendMessageW(rowEnableCheck[0], BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    keys(VK_TAB, 2);
+    for (UINT digit : {'1', '2', '7'}) keys(digit);
+    EXPECT_EQ(windowText(rowHostEdit[0]), L"127");
+    keys(VK_ESCAPE);
+    EXPECT_EQ(configWindow, nullptr);
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), 1002) << "the main window's focus comes back";
+
+    // The log window: the field, then its button, and Escape hides it; not so the main window.
+    keys(VK_TAB, 2);
+    EXPECT_EQ(keys(VK_SPACE), std::vector({3001}));
+    EXPECT_EQ(keys(VK_TAB, 2), std::vector({3002, 3001}));
+    keys(VK_ESCAPE);
+    EXPECT_FALSE(IsWindowVisible(logWindow));
+    keys(VK_ESCAPE);
+    EXPECT_TRUE(IsWindowVisible(window));
+    closeMainWindow(window);
+}
+
+}  // namespace
