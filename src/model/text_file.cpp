@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <iterator>
+#include <limits>
+#include <new>
 #include <random>
 #include <system_error>
 
 #include "model/file_system.h"
+#include "model/retry.h"
 
 namespace {
 
@@ -79,14 +81,33 @@ TextOutput openTextOutput(const std::wstring& path, TextOutputMode mode) {
     return TextOutput(path, mode);
 }
 
-std::optional<std::wstring> tryReadTextFile(const std::wstring& path) {
-    if (isFolder(path)) return std::nullopt;
-    std::ifstream stream(std::filesystem::path(path), std::ios::binary);
-    if (!stream) return std::nullopt;
-    const std::string bytes{std::istreambuf_iterator<char>(stream),
-                            std::istreambuf_iterator<char>()};
-    if (stream.bad()) return std::nullopt;
-    return decodeText(bytes);
+std::optional<std::wstring> tryReadTextFile(const std::wstring& path, std::uint64_t maxBytes) {
+    const std::optional<FileEnd> file = readFileEnd(path, maxBytes, maxBytes);
+    if (!file || file->size > maxBytes) return std::nullopt;
+    try {
+        return decodeText(file->bytes);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;  // a file too large for the memory left is as good as unreadable
+    }
+}
+
+std::optional<FileEnd> readFileEnd(const std::wstring& path, std::uint64_t count,
+                                   std::uint64_t maxSize) {
+    const FileHandle file = openForReading(path);
+    if (file == noFile) return std::nullopt;
+    FileEnd end;
+    bool read = readFileSize(file, end.size);
+    if (read && end.size <= maxSize) {
+        try {
+            end.bytes.resize(static_cast<std::size_t>(std::min(count, end.size)));
+            read = readFromFile(file, end.size - end.bytes.size(), end.bytes);
+        } catch (const std::bad_alloc&) {
+            read = false;
+        }
+    }
+    closeFile(file);
+    if (!read) return std::nullopt;
+    return end;
 }
 
 std::wstring decodeText(std::string_view bytes) {
@@ -102,7 +123,8 @@ std::wstring decodeText(std::string_view bytes) {
 }
 
 std::wstring readTextFile(const std::wstring& path) {
-    return tryReadTextFile(path).value_or(std::wstring());
+    return tryReadTextFile(path, std::numeric_limits<std::uint64_t>::max())
+        .value_or(std::wstring());
 }
 
 bool pathExists(const std::wstring& path) {
@@ -132,9 +154,30 @@ bool replaceTextFile(const std::wstring& path, std::wstring_view text) {
     // would otherwise leave an empty or cut file under the target's name.
     bool written = writeToFile(file, encodeText(text)) && flushFileToDisk(file);
     written = closeFile(file) && written;
-    if (written && replaceFileWith(temporary, path)) return true;
-    removeFile(temporary);  // this write created it, so it is ours to remove
+    constexpr std::chrono::milliseconds step{10};
+    if (written && retryWhileHeld(replaceHoldLimit, step, [&] {
+                       return replaceFileWith(temporary, path);
+                   }) == FileOutcome::done) {
+        return true;
+    }
+    // This write created it, so it is ours to remove.
+    retryWhileHeld(replaceHoldLimit, step, [&] { return removeFile(temporary); });
     return false;
+}
+
+void removeLeftoverTemporaries(const std::wstring& folder) {
+    const auto isTemporaryName = [](const std::wstring& name) {
+        return name.size() == temporaryPrefix.size() + 4 && name.starts_with(temporaryPrefix) &&
+               std::all_of(name.begin() + temporaryPrefix.size(), name.end(), [](wchar_t c) {
+                   return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f');
+               });
+    };
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::wstring name = entry->path().filename().wstring();
+        if (isTemporaryName(name)) removeUnusedFile(folder + name);
+    }
 }
 
 bool appendTextWhole(const std::wstring& path, std::wstring_view text) {
