@@ -3,10 +3,17 @@
 // is due, records the results and reports failures. It never holds the table lock while
 // probing, logging, posting or pausing.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
+
+// A steady-clock time (nanoseconds) before which the worker starts no probe: the largest
+// value while the machine goes to sleep, a moment after the wake-up once it is back (so the
+// network can come back first), 0 otherwise. Written only by the user-interface thread; a
+// probe already under way when it is set is finished.
+extern std::atomic<std::int64_t> probingHeldUntil;
 
 struct ProbeWorkerHooks {
     std::function<bool(const std::wstring& host)> probeIcmp;
