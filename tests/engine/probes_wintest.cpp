@@ -9,8 +9,8 @@
 
 #include "engine/probes.h"
 
-// Nothing listens on port 1 of 127.0.0.1; the sandbox's black hole never answers, and its
-// unreachable host answers with an ICMP error.
+// Nothing listens on port 1 of 127.0.0.1, which refuses at once; the sandbox's black hole
+// never answers, and its unreachable host answers with an ICMP error.
 TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     WSADATA data{};
     WSAStartup(MAKEWORD(2, 2), &data);
@@ -44,7 +44,7 @@ TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
         EXPECT_FALSE(resolveIPv4(host, address) || probeTcp(host, port) || probeIcmp(host)) << host;
     for (std::size_t i = 0; i < 4; ++i) {
         const double seconds = waits[i].get();
-        EXPECT_TRUE(seconds >= (i == 3 ? 0 : 0.9) && seconds < 1.8) << i << ": " << seconds;
+        EXPECT_TRUE(seconds >= (i % 3 == 0 ? 0 : 0.9) && seconds < 1.8) << i << ": " << seconds;
     }
 
     // Handles are numbered lowest free first: leaked ones would push a new one's number up.
