@@ -8,6 +8,8 @@
 // It overwrites monitor.log and config.xml in the data folder of the Wine prefix it runs in.
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -20,20 +22,33 @@
 
 namespace {
 
+// The bytes the text files store for `text`, whose characters are all ASCII here.
+std::string storedBytes(const std::wstring& text) {
+    std::string bytes;
+    for (const wchar_t c : text)
+        bytes += c == L'\n' ? std::string("\r\n") : std::string(1, char(c));
+    return bytes;
+}
+
+// Writes `text` through a C++ stream opened with `mode`; true when it all reached the file.
+bool writeThroughStream(const std::wstring& path, std::ios::openmode mode,
+                        const std::wstring& text) {
+    std::ofstream stream(std::filesystem::path(path), std::ios::binary | mode);
+    stream << storedBytes(text);
+    stream.close();
+    return !stream.fail();
+}
+
 // appendLogLine as it was: the append stream, and the entry handed on to the field.
 void appendTheOldWay(const std::wstring& line) {
-    TextOutput output(logFilePath(), TextOutputMode::append);
-    if (output.isOpen()) {
-        output.write(line + L"\r\n");
-        output.close();
-    }
+    writeThroughStream(logFilePath(), std::ios::app, line + L"\r\n");
     appendLineToLogView(line.c_str());
 }
 
 // A save as it was: "<path>.tmp" written and moved in place, its data not flushed.
 bool saveTheOldWay(const std::wstring& path, const std::vector<Target>& targets) {
     const std::wstring temporary = path + L".tmp";
-    return writeTextFile(temporary, configDocumentText(targets)) &&
+    return writeThroughStream(temporary, std::ios::trunc, configDocumentText(targets)) &&
            MoveFileExW(temporary.c_str(), path.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
@@ -86,6 +101,6 @@ int main(int argc, char** argv) {
     timeBothWays(
         saves, "config.xml saved, old way (no flush)", "config.xml saved, new way (flushed)",
         [&](long) { saveTheOldWay(path, targets); }, [&](long) { writeConfigFile(path, targets); });
-    std::printf("config.xml: %zu bytes\n", readTextFile(path).size());
+    std::printf("config.xml: %zu bytes\n", tryReadTextFile(path).value_or(L"").size());
     return 0;
 }

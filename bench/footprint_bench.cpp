@@ -26,7 +26,6 @@
 #include <string>
 #include <system_error>
 
-#include "app/app_messages.h"
 #include "app/app_wiring.h"
 #include "app/main_window.h"
 #include "bench_support.h"
@@ -34,6 +33,7 @@
 #include "engine_run.h"
 #include "model/data_folder.h"
 #include "model/target_table.h"
+#include "ui/messages.h"
 #include "ui_bench.h"
 
 namespace {
@@ -105,7 +105,7 @@ int mainWindowWithFullHistories() {
     InitCommonControlsEx(&controls);
     const WinsockSession winsock;
     installAppHooks();
-    registerMainWindowClass(GetModuleHandleW(nullptr));
+    registerMainWindowClass();
     HWND window = createMainWindow(GetModuleHandleW(nullptr));
     // Filled and laid out before it is first shown, so that the first paint draws it all.
     fillFullHistories();

@@ -3,9 +3,9 @@
 // nothing else, with no wrappers, no reply check and no heap buffer.
 
 #include <winsock2.h>
-#include <ws2tcpip.h>
 #include <windows.h>
 #include <iphlpapi.h>
+#include <ws2tcpip.h>
 #include <icmpapi.h>
 
 #include "bench_support.h"

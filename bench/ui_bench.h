@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "app/app_state.h"
 #include "bench_support.h"
+#include "ui/ui_state.h"
 
 // "Segoe UI" at 10 points, made as the main window makes uiFont.
 inline HFONT createBenchUiFont() {

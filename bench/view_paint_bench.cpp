@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/gdi.h"
 #include "model/target_table.h"
+#include "ui/gdi.h"
 #include "ui_bench.h"
 #include "view/monitor_view.h"
 #include "view/monitor_view_paint.h"
@@ -65,7 +65,7 @@ std::size_t differingPixels(HDC one, HDC other) {
 
 std::vector<double> timeWholePaints(int rounds) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    registerMonitorViewClass(instance);
+    registerMonitorViewClass();
     RECT outer{0, 0, viewWidth, viewHeight};
     AdjustWindowRectEx(&outer, WS_POPUP, FALSE, WS_EX_CLIENTEDGE);
     HWND view = CreateWindowExW(WS_EX_CLIENTEDGE, L"Tarvex_MonitorView", L"", WS_POPUP | WS_VISIBLE,

@@ -11,6 +11,8 @@ parts=${1:-all}
 jobs=$(nproc)
 
 bash scripts/setup.sh
+# A file that differs from .clang-format fails the run before anything is built.
+bash scripts/check-format.sh
 
 configure() {  # dir, cmake args...
   local dir=$1; shift

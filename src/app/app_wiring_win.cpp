@@ -1,11 +1,12 @@
+#include "app/app_wiring.h"
+
 #include <memory>
 
-#include "app/app_messages.h"
-#include "app/app_state.h"
-#include "app/app_wiring.h"
 #include "engine/probe_worker.h"
 #include "engine/probes.h"
 #include "log/event_log.h"
+#include "ui/messages.h"
+#include "ui/ui_state.h"
 
 namespace {
 

@@ -20,7 +20,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
     // Before the window exists: its creation already logs and starts the worker.
     installAppHooks();
-    registerMainWindowClass(instance);
+    registerMainWindowClass();
     HWND window = createMainWindow(instance);
     ShowWindow(window, showCommand);
     UpdateWindow(window);

@@ -6,8 +6,17 @@
 
 constexpr int mainWindowWidth = 696;
 
-void registerMainWindowClass(HINSTANCE instance);
+constexpr int serverButtonId = 1001;
+constexpr int configButtonId = 1002;
+constexpr int monitorButtonId = 1003;
+constexpr int logButtonId = 1004;
+constexpr int statusButtonId = 1005;
+constexpr int monitorViewId = 1200;
+constexpr int statusPanelId = 1201;
+
+extern HWND monitorViewWindow;  // the monitor view child, id 1200
+extern HWND statusPanel;        // the status panel child, id 1201
+
+void registerMainWindowClass();
 // Creates the main window; its WM_CREATE loads config.xml and starts monitoring.
 HWND createMainWindow(HINSTANCE instance);
-LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-void layoutMainWindow(HWND window);

@@ -1,23 +1,28 @@
+#include "app/main_window.h"
+
 #include <shlobj.h>
 #include <shlwapi.h>
 
 #include <algorithm>
 #include <memory>
 
-#include "app/app_messages.h"
-#include "app/app_state.h"
-#include "app/gdi.h"
 #include "app/health.h"
-#include "app/main_window.h"
 #include "app/monitoring.h"
 #include "app/startup_table.h"
 #include "app/status_panel.h"
-#include "app/window_class.h"
 #include "editor/config_window.h"
 #include "log/log_window.h"
 #include "model/data_folder.h"
 #include "model/target_table.h"
+#include "ui/gdi.h"
+#include "ui/messages.h"
+#include "ui/status_colors.h"
+#include "ui/ui_state.h"
+#include "ui/window_class.h"
 #include "view/monitor_view.h"
+
+HWND monitorViewWindow = nullptr;
+HWND statusPanel = nullptr;
 
 namespace {
 
@@ -33,14 +38,6 @@ constexpr int bareHeight = 90;
 constexpr int monitorPanelHeight = 570;
 constexpr int statusPanelHeight = 150;
 constexpr int headerBottom = 64;
-
-constexpr int serverButtonId = 1001;
-constexpr int configButtonId = 1002;
-constexpr int monitorButtonId = 1003;
-constexpr int logButtonId = 1004;
-constexpr int statusButtonId = 1005;
-constexpr int monitorViewId = 1200;
-constexpr int statusPanelId = 1201;
 
 struct HeaderButton {
     int id;
@@ -59,13 +56,9 @@ constexpr int buttonLayoutOrder[] = {0, 1, 2, 4, 3};
 
 constexpr RECT statusLampBox{14, 16, 32, 34};
 constexpr RECT healthBarBox{346, 39, 486, 45};  // one pixel below the "Monitor" button
-constexpr COLORREF goodColour = RGB(0, 170, 0);
-constexpr COLORREF badColour = RGB(220, 0, 0);
 
 bool monitorVisible = false;
 bool statusVisible = false;
-
-HMENU controlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
 
 void createUiFont() {
     if (uiFont) return;
@@ -77,13 +70,6 @@ void createUiFont() {
     font.lfWeight = FW_NORMAL;
     lstrcpynW(font.lfFaceName, L"Segoe UI", LF_FACESIZE);
     uiFont = CreateFontIndirectW(&font);
-}
-
-HWND createChild(HWND parent, DWORD exStyle, const wchar_t* className, const wchar_t* text,
-                 DWORD style, int id, const RECT& place) {
-    return CreateWindowExW(exStyle, className, text, style, place.left, place.top,
-                           place.right - place.left, place.bottom - place.top, parent,
-                           controlId(id), GetModuleHandleW(nullptr), nullptr);
 }
 
 void showOrHide(HWND window, bool visible) {
@@ -101,6 +87,28 @@ void ensureDataFolder() {
 void setServerButtonText(HWND window) {
     HWND button = GetDlgItem(window, serverButtonId);
     if (button) SetWindowTextW(button, isRunning.load() ? L"Stop server" : L"Start server");
+}
+
+void layoutMainWindow(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    const int width = client.right;
+    const int height = client.bottom;
+    for (const int index : buttonLayoutOrder) {
+        const HeaderButton& button = headerButtons[index];
+        HWND control = GetDlgItem(window, button.id);
+        if (control) MoveWindow(control, button.x, button.y, button.width, button.height, TRUE);
+    }
+    showOrHide(monitorViewWindow, monitorVisible);
+    if (monitorViewWindow && monitorVisible) {
+        const int below = 80 + (statusVisible ? statusPanelHeight : 0);
+        const int viewHeight = std::max(height - below, 60);
+        MoveWindow(monitorViewWindow, 10, 70, width - 20, viewHeight, TRUE);
+    }
+    showOrHide(statusPanel, statusVisible);
+    if (statusPanel && statusVisible) {
+        MoveWindow(statusPanel, 10, height - statusPanelHeight, width - 20, 140, TRUE);
+    }
 }
 
 // The outer height follows the two panel flags; the width never changes.
@@ -135,15 +143,15 @@ LRESULT onCreate(HWND window) {
     mainWindow = window;
     createUiFont();
     for (const HeaderButton& button : headerButtons) {
-        applyUiFont(createChild(window, 0, L"BUTTON", button.text,
-                                WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, button.id, RECT{}));
+        applyUiFont(createChildWindow(window, 0, L"BUTTON", button.text,
+                                      WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, button.id, RECT{}));
     }
-    registerMonitorViewClass(GetModuleHandleW(nullptr));
-    monitorViewWindow = createChild(window, WS_EX_CLIENTEDGE, L"Tarvex_MonitorView", L"", WS_CHILD,
-                                    monitorViewId, RECT{10, 80, 610, 380});
+    registerMonitorViewClass();
+    monitorViewWindow = createChildWindow(window, WS_EX_CLIENTEDGE, monitorViewClassName, L"",
+                                          WS_CHILD, monitorViewId, RECT{10, 80, 610, 380});
     showOrHide(monitorViewWindow, false);
-    statusPanel = createChild(window, WS_EX_CLIENTEDGE, L"STATIC", L"", WS_CHILD | SS_LEFT,
-                              statusPanelId, RECT{10, 120, 610, 260});
+    statusPanel = createChildWindow(window, WS_EX_CLIENTEDGE, L"STATIC", L"", WS_CHILD | SS_LEFT,
+                                    statusPanelId, RECT{10, 120, 610, 260});
     applyUiFont(statusPanel);
     showOrHide(statusPanel, false);
     ensureDataFolder();
@@ -188,10 +196,11 @@ LRESULT onPaint(HWND window) {
         MoveToEx(dc, 0, headerBottom, nullptr);
         LineTo(dc, client.right, headerBottom);
     }
-    drawOutlined(dc, Ellipse, statusLampBox, isRunning.load() ? goodColour : badColour,
+    drawOutlined(dc, Ellipse, statusLampBox, isRunning.load() ? answeredColour : failedColour,
                  RGB(80, 80, 80));
     const bool healthy = tableIsHealthy();  // the lock is released before drawing
-    drawOutlined(dc, Rectangle, healthBarBox, healthy ? goodColour : badColour, RGB(180, 180, 180));
+    drawOutlined(dc, Rectangle, healthBarBox, healthy ? answeredColour : failedColour,
+                 RGB(180, 180, 180));
     return 0;
 }
 
@@ -217,23 +226,12 @@ void onStatusButton(HWND window) {
 
 LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(wParam)) {
-        case serverButtonId:
-            onServerButton(window);
-            return 0;
-        case configButtonId:
-            openConfigWindow();
-            return 0;
-        case monitorButtonId:
-            onMonitorButton(window);
-            return 0;
-        case logButtonId:
-            openLogWindow();
-            return 0;
-        case statusButtonId:
-            onStatusButton(window);
-            return 0;
-        default:
-            return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
+        case serverButtonId: onServerButton(window); return 0;
+        case configButtonId: openConfigWindow(); return 0;
+        case monitorButtonId: onMonitorButton(window); return 0;
+        case logButtonId: openLogWindow(); return 0;
+        case statusButtonId: onStatusButton(window); return 0;
+        default: return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
     }
 }
 
@@ -251,10 +249,25 @@ LRESULT onLogLine(LPARAM lParam) {
     return 0;
 }
 
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: return onCreate(window);
+        case WM_CLOSE: DestroyWindow(window); return 0;
+        case WM_DESTROY: return onDestroy();
+        case WM_SIZE: layoutMainWindow(window); return 0;
+        case WM_PAINT: return onPaint(window);
+        case WM_ERASEBKGND: return 1;
+        case WM_COMMAND: return onCommand(window, wParam, lParam);
+        case WM_APP_REFRESH: return onRefresh(window);
+        case WM_APP_LOGLINE: return onLogLine(lParam);
+        default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
 }  // namespace
 
-void registerMainWindowClass(HINSTANCE instance) {
-    registerWindowClass(instance, mainWindowClass, mainWindowProc,
+void registerMainWindowClass() {
+    registerWindowClass(mainWindowClass, mainWindowProc,
                         reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
 }
 
@@ -262,53 +275,4 @@ HWND createMainWindow(HINSTANCE instance) {
     return CreateWindowExW(0, mainWindowClass, mainWindowTitle, mainWindowStyle, CW_USEDEFAULT,
                            CW_USEDEFAULT, mainWindowWidth, bareHeight, nullptr, nullptr, instance,
                            nullptr);
-}
-
-void layoutMainWindow(HWND window) {
-    RECT client{};
-    GetClientRect(window, &client);
-    const int width = client.right;
-    const int height = client.bottom;
-    for (const int index : buttonLayoutOrder) {
-        const HeaderButton& button = headerButtons[index];
-        HWND control = GetDlgItem(window, button.id);
-        if (control) MoveWindow(control, button.x, button.y, button.width, button.height, TRUE);
-    }
-    showOrHide(monitorViewWindow, monitorVisible);
-    if (monitorViewWindow && monitorVisible) {
-        const int below = 80 + (statusVisible ? statusPanelHeight : 0);
-        const int viewHeight = std::max(height - below, 60);
-        MoveWindow(monitorViewWindow, 10, 70, width - 20, viewHeight, TRUE);
-    }
-    showOrHide(statusPanel, statusVisible);
-    if (statusPanel && statusVisible) {
-        MoveWindow(statusPanel, 10, height - statusPanelHeight, width - 20, 140, TRUE);
-    }
-}
-
-LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_CREATE:
-            return onCreate(window);
-        case WM_CLOSE:
-            DestroyWindow(window);
-            return 0;
-        case WM_DESTROY:
-            return onDestroy();
-        case WM_SIZE:
-            layoutMainWindow(window);
-            return 0;
-        case WM_PAINT:
-            return onPaint(window);
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_COMMAND:
-            return onCommand(window, wParam, lParam);
-        case WM_APP_REFRESH:
-            return onRefresh(window);
-        case WM_APP_LOGLINE:
-            return onLogLine(lParam);
-        default:
-            return DefWindowProcW(window, message, wParam, lParam);
-    }
 }

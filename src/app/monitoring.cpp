@@ -7,11 +7,8 @@
 #include <system_error>
 #include <utility>
 
-#include "engine/probe_worker.h"
 #include "log/event_log.h"
 
-std::atomic<bool> isRunning{false};
-std::atomic<bool> stopWorker{false};
 std::thread workerThread;
 
 namespace {

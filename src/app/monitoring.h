@@ -1,15 +1,14 @@
 #pragma once
-// Monitoring on and off (the "server" of the user interface) and the worker thread's life.
-// Both flags are written only by the user-interface thread.
+// Monitoring on and off (the "server" of the user interface) and the worker thread's life:
+// the only writer of the worker's run flags isRunning and stopWorker.
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <thread>
 
-extern std::atomic<bool> isRunning;   // the worker probes due targets
-extern std::atomic<bool> stopWorker;  // the worker must end; set once, at shutdown
+#include "engine/probe_worker.h"
+
 extern std::thread workerThread;
 
 // Starts the worker and switches monitoring on, logging " | monitoring auto-start". When

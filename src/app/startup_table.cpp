@@ -20,17 +20,13 @@ void loadTargetTableAtStartup() {
         TargetTable::Locked table = targetTable.lock();
         switch (status) {
             case ConfigReadStatus::read:
-            case ConfigReadStatus::noTargetBlocks:
-                table.replaceAll(list, steadyNowNanos());
-                break;
+            case ConfigReadStatus::noTargetBlocks: table.replaceAll(list, steadyNowNanos()); break;
             case ConfigReadStatus::missing:
             case ConfigReadStatus::empty:
                 table.resetToDefaults();
                 defaultsWritten = writeConfigFile(path, table.entries());
                 break;
-            case ConfigReadStatus::unreadable:
-                table.resetToDefaults();
-                break;
+            case ConfigReadStatus::unreadable: table.resetToDefaults(); break;
         }
     }
     // Logged only now: the log posts to the main window and must never run under the lock.

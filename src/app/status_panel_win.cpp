@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
+#include "app/main_window.h"
 #include "app/monitoring.h"
 #include "model/data_folder.h"
 #include "model/target_table.h"
@@ -19,6 +19,6 @@ void refreshStatusPanel() {
         inUse = std::count_if(table.entries().begin(), table.entries().end(), isInUse);
     }
     const std::wstring text =
-        buildStatusText(isRunning.load(), static_cast<std::size_t>(inUse), dataFolderPath());
+        buildStatusText(isRunning.load(), static_cast<std::size_t>(inUse), dataFolderLocation());
     SetWindowTextW(statusPanel, text.c_str());
 }

@@ -36,18 +36,12 @@ void appendBlock(std::wstring& text, std::size_t slot, const Target& target) {
 // The entity that escapeXml writes for `c`, or null when `c` is written as it is.
 const wchar_t* entityFor(wchar_t c) {
     switch (c) {
-        case L'"':
-            return L"&quot;";
-        case L'&':
-            return L"&amp;";
-        case L'\'':
-            return L"&apos;";
-        case L'<':
-            return L"&lt;";
-        case L'>':
-            return L"&gt;";
-        default:
-            return nullptr;
+        case L'"': return L"&quot;";
+        case L'&': return L"&amp;";
+        case L'\'': return L"&apos;";
+        case L'<': return L"&lt;";
+        case L'>': return L"&gt;";
+        default: return nullptr;
     }
 }
 
@@ -67,6 +61,30 @@ std::wstring replaceEntity(const std::wstring& text, std::wstring_view entity, w
     return result;
 }
 
+bool extractTagValue(std::wstring_view block, std::wstring_view name, std::wstring& value) {
+    std::wstring openTag = L"<";
+    openTag += name;
+    openTag += L'>';
+    std::wstring closeTag = L"</";
+    closeTag += name;
+    closeTag += L'>';
+    const std::size_t open = block.find(openTag);
+    const std::size_t close = block.find(closeTag);
+    if (open == std::wstring_view::npos || close == std::wstring_view::npos) return false;
+    const std::size_t start = open + openTag.size();
+    if (close < start) return false;
+    value = unescapeXml(trimBlanks(block.substr(start, close - start)));
+    return true;
+}
+
+ProbeType parseProbeType(std::wstring_view text) {
+    std::wstring word = trimBlanks(text);
+    for (wchar_t& c : word) {
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    }
+    return word == L"tcp" ? ProbeType::tcp : ProbeType::icmp;
+}
+
 // The element's value, or nullopt when the block lacks the element.
 std::optional<std::wstring> elementValue(std::wstring_view block, std::wstring_view name) {
     std::wstring value;
@@ -74,7 +92,7 @@ std::optional<std::wstring> elementValue(std::wstring_view block, std::wstring_v
     return value;
 }
 
-// Step 8 of the reader: the record one block describes (its slot is chosen by the caller).
+// The record one block describes (its slot is chosen by the caller).
 Target readTargetBlock(std::wstring_view block) {
     Target target;
     target.type = parseProbeType(elementValue(block, L"type").value_or(L""));
@@ -154,11 +172,6 @@ ConfigReadStatus readConfigFileStatus(const std::wstring& path, std::vector<Targ
     return readConfigText(*text, targets);
 }
 
-bool readConfigFile(const std::wstring& path, std::vector<Target>& targets) {
-    const ConfigReadStatus status = readConfigFileStatus(path, targets);
-    return status == ConfigReadStatus::noTargetBlocks || status == ConfigReadStatus::read;
-}
-
 std::wstring escapeXml(std::wstring_view text) {
     std::wstring result;
     result.reserve(text.size());
@@ -186,30 +199,6 @@ std::wstring trimBlanks(std::wstring_view text) {
     const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
     const auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
     return first < last ? std::wstring(first, last) : std::wstring();
-}
-
-bool extractTagValue(std::wstring_view block, std::wstring_view name, std::wstring& value) {
-    std::wstring openTag = L"<";
-    openTag += name;
-    openTag += L'>';
-    std::wstring closeTag = L"</";
-    closeTag += name;
-    closeTag += L'>';
-    const std::size_t open = block.find(openTag);
-    const std::size_t close = block.find(closeTag);
-    if (open == std::wstring_view::npos || close == std::wstring_view::npos) return false;
-    const std::size_t start = open + openTag.size();
-    if (close < start) return false;
-    value = unescapeXml(trimBlanks(block.substr(start, close - start)));
-    return true;
-}
-
-ProbeType parseProbeType(std::wstring_view text) {
-    std::wstring word = trimBlanks(text);
-    for (wchar_t& c : word) {
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
-    return word == L"tcp" ? ProbeType::tcp : ProbeType::icmp;
 }
 
 std::int32_t parseInt32(std::wstring_view text) {

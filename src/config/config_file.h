@@ -34,9 +34,6 @@ constexpr std::uint64_t configFileLimit = 64 * 1024 * 1024;
 // describes, fresh records for the rest.
 ConfigReadStatus readConfigFileStatus(const std::wstring& path, std::vector<Target>& targets);
 
-// True for noTargetBlocks and read: a file that exists and holds any text.
-bool readConfigFile(const std::wstring& path, std::vector<Target>& targets);
-
 // The scanner behind readConfigFileStatus, on text already decoded: empty, noTargetBlocks or
 // read, and `targets` filled with exactly 20 records. A "</target>" met before the next
 // "<target>" (a damaged file) is skipped: the scan goes on after it.
@@ -46,8 +43,6 @@ std::wstring escapeXml(std::wstring_view text);
 std::wstring unescapeXml(std::wstring text);
 // Strips spaces, tabs, carriage returns and line feeds from both ends (nothing else).
 std::wstring trimBlanks(std::wstring_view text);
-bool extractTagValue(std::wstring_view block, std::wstring_view name, std::wstring& value);
-ProbeType parseProbeType(std::wstring_view text);
 // An optional sign and the decimal digits up to the first other character; 0 without
 // digits; saturated at the 32-bit limits.
 std::int32_t parseInt32(std::wstring_view text);

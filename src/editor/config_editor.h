@@ -25,6 +25,9 @@ constexpr int closeButtonId = 2402;
 constexpr int importButtonId = 2403;
 constexpr int exportButtonId = 2404;
 
+// The type list's items: 0 "icmp", 1 "tcp".
+constexpr LRESULT typeListTcpIndex = 1;
+
 // Row i edits slot i. Filled when the window is created; a control that could not be
 // created is null.
 using RowControls = std::array<HWND, configRowCount>;
@@ -42,7 +45,6 @@ void updatePortField(int row);
 void fillConfigRows();
 
 // The window (config_window_win.cpp).
-LRESULT CALLBACK configWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The table becomes `list`, every target without results and due at once, and config.xml
 // is written while the table is locked. False when config.xml could not be written: the new
 // table is in use all the same.

@@ -1,8 +1,9 @@
 #include <cwchar>
 
-#include "app/app_state.h"
 #include "editor/config_editor.h"
 #include "model/target_table.h"
+#include "ui/ui_state.h"
+#include "ui/window_class.h"
 
 RowControls rowEnableCheck{};
 RowControls rowTypeCombo{};
@@ -14,7 +15,6 @@ namespace {
 
 constexpr int intervalChoices[] = {2, 5, 10, 30, 60, 120};
 constexpr WPARAM defaultIntervalIndex = 2;  // "10"
-constexpr WPARAM tcpIndex = 1;              // type list items: 0 "icmp", 1 "tcp"
 
 struct HeaderLabel {
     const wchar_t* text;
@@ -51,13 +51,12 @@ constexpr int buttonY = 562;
 constexpr int buttonHeight = 28;
 constexpr int droppedListHeight = 300;
 
+// A visible control with the UI font.
 HWND createControl(HWND parent, DWORD extendedStyle, const wchar_t* className, DWORD style, int x,
                    int y, int width, int height, int id, const wchar_t* text = L"") {
-    HWND control = CreateWindowExW(
-        extendedStyle, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    applyUiFont(control);
-    return control;
+    return applyUiFont(createChildWindow(parent, extendedStyle, className, text,
+                                         WS_CHILD | WS_VISIBLE | style, id,
+                                         RECT{x, y, x + width, y + height}));
 }
 
 void addListItem(HWND list, const wchar_t* text) {
@@ -101,7 +100,8 @@ void createRow(HWND window, int row) {
 void showTarget(int row, const Target& target) {
     const bool tcp = target.type == ProbeType::tcp;
     SendMessageW(rowEnableCheck[row], BM_SETCHECK, target.enabled ? BST_CHECKED : BST_UNCHECKED, 0);
-    SendMessageW(rowTypeCombo[row], CB_SETCURSEL, tcp ? tcpIndex : 0, 0);
+    SendMessageW(rowTypeCombo[row], CB_SETCURSEL, static_cast<WPARAM>(tcp ? typeListTcpIndex : 0),
+                 0);
     SetWindowTextW(rowHostEdit[row], target.host.c_str());
 
     wchar_t number[16] = L"";
@@ -133,8 +133,8 @@ void createConfigGrid(HWND window) {
 void updatePortField(int row) {
     HWND port = rowPortEdit[row];
     if (!port) return;
-    const bool tcp = rowTypeCombo[row] && SendMessageW(rowTypeCombo[row], CB_GETCURSEL, 0, 0) ==
-                                              static_cast<LRESULT>(tcpIndex);
+    const bool tcp = rowTypeCombo[row] &&
+                     SendMessageW(rowTypeCombo[row], CB_GETCURSEL, 0, 0) == typeListTcpIndex;
     EnableWindow(port, tcp);
     if (!tcp) SetWindowTextW(port, L"");
 }

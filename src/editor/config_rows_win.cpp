@@ -18,7 +18,7 @@ std::wstring controlText(HWND control) {
 RowTexts rowTexts(int row) {
     RowTexts texts;
     texts.enabled = SendMessageW(rowEnableCheck[row], BM_GETCHECK, 0, 0) == BST_CHECKED;
-    texts.tcp = SendMessageW(rowTypeCombo[row], CB_GETCURSEL, 0, 0) == 1;
+    texts.tcp = SendMessageW(rowTypeCombo[row], CB_GETCURSEL, 0, 0) == typeListTcpIndex;
     texts.host = controlText<256>(rowHostEdit[row]);
     texts.port = controlText<32>(rowPortEdit[row]);
     texts.interval = controlText<32>(rowIntervalCombo[row]);

@@ -4,5 +4,7 @@
 
 #include <windows.h>
 
+extern HWND configWindow;  // the open configuration window; null while none is open
+
 // Registers the class on first use; creates the window, or brings the open one forward.
 void openConfigWindow();

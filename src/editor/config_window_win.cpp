@@ -1,16 +1,18 @@
+#include "editor/config_window.h"
+
 #include <string>
 
-#include "app/app_messages.h"
-#include "app/app_state.h"
-#include "app/window_class.h"
 #include "config/config_file.h"
 #include "editor/config_editor.h"
-#include "editor/config_window.h"
 #include "log/event_log.h"
 #include "model/clock.h"
 #include "model/data_folder.h"
 #include "model/target_table.h"
+#include "ui/messages.h"
+#include "ui/ui_state.h"
+#include "ui/window_class.h"
 
+HWND configWindow = nullptr;
 EditorMessageBox showEditorMessage = MessageBoxW;
 
 namespace {
@@ -20,14 +22,8 @@ constexpr int configWindowWidth = 640;
 constexpr int configWindowHeight = 642;
 constexpr COLORREF white = RGB(255, 255, 255);
 
-bool classRegistered = false;
 // Shared by every opening of the window and kept for the life of the process.
 HBRUSH configBrush = nullptr;
-
-void registerConfigWindowClass(HINSTANCE instance) {
-    registerWindowClass(instance, configClassName, configWindowProc,
-                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
-}
 
 LRESULT onCreate(HWND window) {
     configWindow = window;
@@ -49,18 +45,10 @@ bool isTypeCombo(int id) { return id >= typeComboBaseId && id < typeComboBaseId 
 LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(wParam);
     switch (id) {
-        case saveButtonId:
-            onSave(window);
-            return 0;
-        case closeButtonId:
-            DestroyWindow(window);
-            return 0;
-        case importButtonId:
-            importConfigFile(window);
-            return 0;
-        case exportButtonId:
-            exportConfigRows(window);
-            return 0;
+        case saveButtonId: onSave(window); return 0;
+        case closeButtonId: DestroyWindow(window); return 0;
+        case importButtonId: importConfigFile(window); return 0;
+        case exportButtonId: exportConfigRows(window); return 0;
         default:
             if (isTypeCombo(id) && HIWORD(wParam) == CBN_SELCHANGE) {
                 updatePortField(id - typeComboBaseId);
@@ -83,45 +71,34 @@ LRESULT onDestroy() {
     return 0;
 }
 
+LRESULT CALLBACK configWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: return onCreate(window);
+        case WM_COMMAND: return onCommand(window, message, wParam, lParam);
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSTATIC: return onControlColour(wParam);
+        case WM_DESTROY: return onDestroy();
+        default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
 }  // namespace
 
 void openConfigWindow() {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (!classRegistered) {
-        registerConfigWindowClass(instance);
-        classRegistered = true;
-    }
-    if (configWindow && IsWindow(configWindow)) {
-        ShowWindow(configWindow, SW_SHOW);
-        SetForegroundWindow(configWindow);
-        return;
-    }
+    registerWindowClass(configClassName, configWindowProc,
+                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    if (bringToFront(configWindow)) return;
     HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, configClassName, L"Config",
                                   WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
                                   CW_USEDEFAULT, configWindowWidth, configWindowHeight, mainWindow,
-                                  nullptr, instance, nullptr);
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     if (window) ShowWindow(window, SW_SHOW);
 }
 
-LRESULT CALLBACK configWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_CREATE:
-            return onCreate(window);
-        case WM_COMMAND:
-            return onCommand(window, message, wParam, lParam);
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORSTATIC:
-            return onControlColour(wParam);
-        case WM_DESTROY:
-            return onDestroy();
-        default:
-            return DefWindowProcW(window, message, wParam, lParam);
-    }
-}
-
 bool replaceTargetTable(const std::vector<Target>& list) {
-    const std::wstring path = configFilePath();  // may create the folder: not under the lock
+    dataFolderPath();  // makes a folder removed since start-up again, before the lock is taken
+    const std::wstring path = configFilePath();
     auto table = targetTable.lock();
     table.replaceAll(list, steadyNowNanos());
     // Written under the lock, so the worker cannot change the table while it is stored.

@@ -4,9 +4,6 @@
 #include <string>
 #include <string_view>
 
-// True when the last '.' of `path` lies in its last component, after the last '\' or '/'.
-bool hasFileExtension(std::wstring_view path);
-
 // The file an export writes for the name the operator chose: the name with ".xml" appended
 // when it has no extension, otherwise the name as typed.
 std::wstring exportFileName(std::wstring_view chosen);

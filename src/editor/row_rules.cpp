@@ -14,13 +14,16 @@ std::uint16_t portFromNumber(std::int32_t n) {
     return static_cast<std::uint16_t>(n);
 }
 
-}  // namespace
-
+// The number at the start of `text` as the C runtime's _wtoi reads it: leading white space
+// skipped, an optional sign, the digits up to the first other character, 0 without digits,
+// saturated at the 32-bit limits.
 std::int32_t leadingNumber(std::wstring_view text) {
     const std::size_t start = text.find_first_not_of(L" \t\n\v\f\r");
     if (start == std::wstring_view::npos) return 0;
     return parseInt32(text.substr(start));
 }
+
+}  // namespace
 
 RowReading readRow(const RowTexts& row) {
     RowReading reading;
@@ -45,12 +48,10 @@ RowReading readRow(const RowTexts& row) {
 std::wstring rowProblemText(int rowNumber, RowProblem problem) {
     std::wstring text = L"Row " + std::to_wstring(rowNumber) + L": ";
     switch (problem) {
-        case RowProblem::invalidPort:
-            return text + L"TCP selected but port is invalid.";
+        case RowProblem::invalidPort: return text + L"TCP selected but port is invalid.";
         case RowProblem::unstorableHost:
             return text + L"the host name holds characters that cannot be stored.";
-        case RowProblem::none:
-            break;
+        case RowProblem::none: break;
     }
     return {};
 }

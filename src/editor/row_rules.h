@@ -24,11 +24,6 @@ struct RowReading {
     RowProblem problem = RowProblem::none;
 };
 
-// The number at the start of `text` as the C runtime's _wtoi reads it: leading white space
-// skipped, an optional sign, the digits up to the first other character, 0 without digits,
-// saturated at the 32-bit limits.
-std::int32_t leadingNumber(std::wstring_view text);
-
 // The host is trimmed, the port clamped to 0..65535, an interval below 1 becomes 10. An
 // enabled tcp row with a host needs a port text whose number lies in 1..65535; any host must
 // be storable in a file of one byte per character.

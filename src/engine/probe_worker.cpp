@@ -7,11 +7,12 @@
 #include <thread>
 #include <utility>
 
-#include "app/monitoring.h"
 #include "log/event_log.h"
 #include "model/clock.h"
 #include "model/target_table.h"
 
+std::atomic<bool> isRunning{false};
+std::atomic<bool> stopWorker{false};
 std::atomic<std::int64_t> probingHeldUntil{0};
 
 namespace {
@@ -47,10 +48,7 @@ bool probe(const ProbeWorkerHooks& hooks, const Target& target) {
 
 // "<time stamp> | <host> | tcp:<port> | FAIL", or "icmp" without a port.
 std::wstring failureLine(const Target& target) {
-    std::wstring line =
-        formatTimestamp() + L" | " + target.host + L" | " + probeTypeText(target.type);
-    if (target.type == ProbeType::tcp) line += L":" + std::to_wstring(target.port);
-    return line + L" | FAIL";
+    return formatTimestamp() + L" | " + target.host + L" | " + protocolText(target) + L" | FAIL";
 }
 
 // Probes one due slot with no lock held and records the result under a short one. When

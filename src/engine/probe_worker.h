@@ -9,6 +9,11 @@
 #include <functional>
 #include <string>
 
+// The worker's two run flags, written only by the user-interface thread (the monitoring
+// control) and read here without the table lock.
+extern std::atomic<bool> isRunning;   // the worker probes due targets
+extern std::atomic<bool> stopWorker;  // the worker must end; set once, at shutdown
+
 // A steady-clock time (nanoseconds) before which the worker starts no probe: the largest
 // value while the machine goes to sleep, a moment after the wake-up once it is back (so the
 // network can come back first), 0 otherwise. Written only by the user-interface thread; a

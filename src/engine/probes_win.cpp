@@ -1,9 +1,9 @@
 #include "engine/probes.h"
 
 #include <winsock2.h>
-#include <ws2tcpip.h>
 #include <windows.h>
 #include <iphlpapi.h>
+#include <ws2tcpip.h>
 #include <icmpapi.h>
 
 #include <cstring>
@@ -75,9 +75,9 @@ bool echoAnswered(const sockaddr_in& address) {
     {
         const IcmpHandle icmp(IcmpCreateFile());
         if (!icmp.isOpen()) return false;
-        replies = IcmpSendEcho(icmp.get(), address.sin_addr.s_addr,
-                               const_cast<char*>(echoData), sizeof echoData, nullptr,
-                               reply.data(), replyBufferSize, echoTimeoutMs);
+        replies =
+            IcmpSendEcho(icmp.get(), address.sin_addr.s_addr, const_cast<char*>(echoData),
+                         sizeof echoData, nullptr, reply.data(), replyBufferSize, echoTimeoutMs);
     }
     if (replies == 0) return false;
     // Some stacks count an ICMP error (unreachable, time exceeded) as a reply.

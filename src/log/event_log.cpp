@@ -37,7 +37,12 @@ void appendLogLine(const std::wstring& line) {
     const std::wstring text = oneLine(line);
     // One write per entry, so that it lands whole beside other writers' entries. The text-mode
     // rule turns the "\n" of "\r\n" into CR LF: CR CR LF on disk.
-    appendTextWhole(logFilePath(), text + L"\r\n");
+    const std::wstring entry = text + L"\r\n";
+    // The folder is made at start-up; should it go while Tarvex runs, it is made again.
+    if (!appendTextWhole(logFilePath(), entry)) {
+        dataFolderPath();
+        appendTextWhole(logFilePath(), entry);
+    }
     LogLineSink sink;
     {
         std::scoped_lock lock(sinkMutex);

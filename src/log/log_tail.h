@@ -9,7 +9,7 @@
 // The first line shown when older entries are left out, with its line end.
 std::wstring olderEntriesNote(const std::wstring& path);
 
-// A file of at most `maxBytes` bytes: its whole text, the same as readTextFile. A larger
+// A file of at most `maxBytes` bytes: its whole text, the same as tryReadTextFile. A larger
 // file: olderEntriesNote(path), then the text of its last `maxBytes` bytes from the first
 // line start among them (only the note when they hold no line start), decoded by the same
 // rule; a 0x1A byte before that part is not looked for. Empty when the file is missing,

@@ -4,10 +4,14 @@
 
 #include <windows.h>
 
+constexpr int logEditId = 3001;
+constexpr int deleteLogButtonId = 3002;
+
+extern HWND logWindow;  // set when the log window is created, never cleared
+extern HWND logEdit;    // its text field
+
 // The "Log" button: registers the class on first use, creates the window or shows it,
 // brings it to the front and reloads it from the file.
 void openLogWindow();
-// Replaces the field's text with the newest part of monitor.log and scrolls to the end.
-void reloadLogView(HWND edit);
 // Appends one entry and its line end to the field while the log window exists.
 void appendLineToLogView(const wchar_t* line);

@@ -1,18 +1,20 @@
+#include "log/log_window.h"
+
 #include <algorithm>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/window_class.h"
 #include "log/event_log.h"
 #include "log/log_tail.h"
-#include "log/log_window.h"
 #include "model/data_folder.h"
+#include "ui/ui_state.h"
+#include "ui/window_class.h"
+
+HWND logWindow = nullptr;
+HWND logEdit = nullptr;
 
 namespace {
 
 constexpr wchar_t logWindowClassName[] = L"Tarvex_LogWnd";
-constexpr int logEditId = 3001;
-constexpr int deleteButtonId = 3002;
 
 // An edit control lays out every line it holds: under Wine, setting 1,000 lines of log takes
 // about 70 ms and one append gets slower as the text grows. So the field holds only the
@@ -25,8 +27,6 @@ constexpr std::size_t logViewMaxChars = 160 * 1024;
 constexpr std::size_t logViewKeptChars = 64 * 1024;
 // How far past the cut point a line end is looked for; entries are far shorter.
 constexpr std::size_t lineEndSearchChars = 4096;
-
-bool logWindowClassRegistered = false;
 
 std::size_t textLength(HWND edit) { return static_cast<std::size_t>(GetWindowTextLengthW(edit)); }
 
@@ -62,27 +62,28 @@ void placeControls(HWND window) {
     if (HWND edit = GetDlgItem(window, logEditId)) {
         MoveWindow(edit, 10, 10, width - 20, height - 55, TRUE);
     }
-    if (HWND button = GetDlgItem(window, deleteButtonId)) {
+    if (HWND button = GetDlgItem(window, deleteLogButtonId)) {
         MoveWindow(button, 10, height - 38, 140, 26, TRUE);
     }
 }
 
-HWND createControl(HWND window, DWORD extendedStyle, const wchar_t* className, const wchar_t* text,
-                   DWORD style, int id) {
-    HWND control = CreateWindowExW(extendedStyle, className, text, style, 0, 0, 0, 0, window,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleW(nullptr), nullptr);
-    applyUiFont(control);
-    return control;
+// Replaces the field's text with the newest part of monitor.log and scrolls to the end.
+void reloadLogView(HWND edit) {
+    if (!edit) return;
+    SetWindowTextW(edit, readLogTail(logFilePath(), logViewTailBytes).c_str());
+    moveCaretToEnd(edit);
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
 }
 
 LRESULT onCreate(HWND window) {
-    HWND edit = createControl(
+    // Both are placed by placeControls once they exist.
+    HWND edit = applyUiFont(createChildWindow(
         window, WS_EX_CLIENTEDGE, L"EDIT", L"",
-        WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
-        logEditId);
-    createControl(window, 0, L"BUTTON", L"Delete log file", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                  deleteButtonId);
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, logEditId,
+        RECT{}));
+    applyUiFont(createChildWindow(window, 0, L"BUTTON", L"Delete log file",
+                                  WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, deleteLogButtonId,
+                                  RECT{}));
     placeControls(window);
     // The default limit (30000 characters) would silently drop every later entry.
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
@@ -92,51 +93,38 @@ LRESULT onCreate(HWND window) {
     return 0;
 }
 
-void deleteLogFile() {
+// "Delete log file" empties the file rather than deleting it, and the field with it.
+void emptyLogFileAndView() {
     clearLogFile();
     if (logEdit) SetWindowTextW(logEdit, L"");
 }
 
 LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (LOWORD(wParam) != deleteButtonId) {
+    if (LOWORD(wParam) != deleteLogButtonId) {
         return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
     }
-    deleteLogFile();
+    emptyLogFileAndView();
     return 0;
 }
 
 LRESULT CALLBACK logWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE:
-            return onCreate(window);
-        case WM_SIZE:
-            placeControls(window);
-            return 0;
+        case WM_CREATE: return onCreate(window);
+        case WM_SIZE: placeControls(window); return 0;
         case WM_CLOSE:
             ShowWindow(window, SW_HIDE);  // kept, with its text, until the main window ends
             return 0;
-        case WM_COMMAND:
-            return onCommand(window, wParam, lParam);
-        default:
-            return DefWindowProcW(window, message, wParam, lParam);
+        case WM_COMMAND: return onCommand(window, wParam, lParam);
+        default: return DefWindowProcW(window, message, wParam, lParam);
     }
-}
-
-void registerLogWindowClass() {
-    registerWindowClass(GetModuleHandleW(nullptr), logWindowClassName, logWindowProc,
-                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
 }
 
 }  // namespace
 
 void openLogWindow() {
-    if (!logWindowClassRegistered) {
-        registerLogWindowClass();
-        logWindowClassRegistered = true;
-    }
-    if (logWindow && IsWindow(logWindow)) {
-        ShowWindow(logWindow, SW_SHOW);
-        SetForegroundWindow(logWindow);
+    registerWindowClass(logWindowClassName, logWindowProc,
+                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    if (bringToFront(logWindow)) {
         reloadLogView(logEdit);
         return;
     }
@@ -144,13 +132,6 @@ void openLogWindow() {
                                   CW_USEDEFAULT, CW_USEDEFAULT, 900, 520, mainWindow, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
     ShowWindow(window, SW_SHOW);
-}
-
-void reloadLogView(HWND edit) {
-    if (!edit) return;
-    SetWindowTextW(edit, readLogTail(logFilePath(), logViewTailBytes).c_str());
-    moveCaretToEnd(edit);
-    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
 }
 
 void appendLineToLogView(const wchar_t* line) {

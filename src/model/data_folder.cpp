@@ -1,5 +1,5 @@
 #include "model/data_folder.h"
 
-std::wstring configFilePath() { return dataFolderPath() + L"config.xml"; }
+std::wstring configFilePath() { return dataFolderLocation() + L"config.xml"; }
 
-std::wstring logFilePath() { return dataFolderPath() + L"monitor.log"; }
+std::wstring logFilePath() { return dataFolderLocation() + L"monitor.log"; }

@@ -1,9 +1,10 @@
-#include "model/data_folder.h"
 #include "model/data_folder_posix.h"
 
 #include <filesystem>
 #include <mutex>
 #include <system_error>
+
+#include "model/data_folder.h"
 
 namespace {
 std::mutex folderMutex;
@@ -15,12 +16,13 @@ void setDataFolderForTests(const std::wstring& folder) {
     testFolder = folder;
 }
 
+std::wstring dataFolderLocation() {
+    std::scoped_lock lock(folderMutex);
+    return testFolder;
+}
+
 std::wstring dataFolderPath() {
-    std::wstring path;
-    {
-        std::scoped_lock lock(folderMutex);
-        path = testFolder;
-    }
+    const std::wstring path = dataFolderLocation();
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(path), error);
     return path;

@@ -1,10 +1,10 @@
+#include "model/file_system.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
-
-#include "model/file_system.h"
 
 namespace {
 

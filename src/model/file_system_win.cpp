@@ -1,8 +1,9 @@
+#include "model/file_system.h"
+
 #include <windows.h>
 
 #include <algorithm>
 
-#include "model/file_system.h"
 #include "model/retry.h"
 
 namespace {

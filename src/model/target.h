@@ -18,9 +18,9 @@ struct Target {
     ProbeType type = ProbeType::icmp;
     std::wstring host;
     std::uint16_t port = 0;
-    std::int32_t interval = 10;          // seconds between two probes
-    std::deque<std::uint8_t> history;    // 1 = answered, 0 = not; oldest first
-    std::int64_t nextDue = 0;            // steady-clock nanoseconds; 0 = not yet scheduled
+    std::int32_t interval = 10;        // seconds between two probes
+    std::deque<std::uint8_t> history;  // 1 = answered, 0 = not; oldest first
+    std::int64_t nextDue = 0;          // steady-clock nanoseconds; 0 = not yet scheduled
 };
 
 // Only targets in use are probed, drawn and counted.
@@ -29,4 +29,10 @@ inline bool isInUse(const Target& target) { return target.enabled && !target.hos
 // "icmp" or "tcp", the text form used in config.xml, the view and the log.
 inline const wchar_t* probeTypeText(ProbeType type) {
     return type == ProbeType::tcp ? L"tcp" : L"icmp";
+}
+
+// How the view and the log name a target's probe: "icmp", or "tcp:" and the port.
+inline std::wstring protocolText(const Target& target) {
+    if (target.type == ProbeType::tcp) return L"tcp:" + std::to_wstring(target.port);
+    return L"icmp";
 }

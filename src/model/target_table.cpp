@@ -6,9 +6,7 @@
 
 TargetTable targetTable;
 
-void TargetTable::Locked::resetToDefaults() {
-    table_.entries_.assign(targetSlotCount, Target{});
-}
+void TargetTable::Locked::resetToDefaults() { table_.entries_.assign(targetSlotCount, Target{}); }
 
 void TargetTable::Locked::replaceAll(const std::vector<Target>& list, std::int64_t now) {
     table_.entries_ = list;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <limits>
 #include <new>
 #include <random>
 #include <system_error>
@@ -14,11 +13,6 @@
 namespace {
 
 constexpr char endOfText = 0x1A;
-
-std::ios::openmode streamMode(TextOutputMode mode) {
-    return std::ios::binary | std::ios::out |
-           (mode == TextOutputMode::append ? std::ios::app : std::ios::trunc);
-}
 
 std::string encodeText(std::wstring_view text) {
     std::string bytes;
@@ -31,11 +25,6 @@ std::string encodeText(std::wstring_view text) {
         }
     }
     return bytes;
-}
-
-bool isFolder(const std::wstring& path) {
-    std::error_code error;
-    return std::filesystem::is_directory(std::filesystem::path(path), error);
 }
 
 // Every temporary file is "~tvx" and four hex digits: a file a killed save left behind is
@@ -61,25 +50,6 @@ FileHandle createTemporaryBeside(const std::wstring& path, std::wstring& tempora
 }
 
 }  // namespace
-
-TextOutput::TextOutput(const std::wstring& path, TextOutputMode mode) {
-    if (!isFolder(path)) stream_.open(std::filesystem::path(path), streamMode(mode));
-}
-
-void TextOutput::write(std::wstring_view text) {
-    const std::string bytes = encodeText(text);
-    stream_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-bool TextOutput::close() {
-    if (!stream_.is_open()) return false;
-    stream_.close();
-    return !stream_.fail();
-}
-
-TextOutput openTextOutput(const std::wstring& path, TextOutputMode mode) {
-    return TextOutput(path, mode);
-}
 
 std::optional<std::wstring> tryReadTextFile(const std::wstring& path, std::uint64_t maxBytes) {
     const std::optional<FileEnd> file = readFileEnd(path, maxBytes, maxBytes);
@@ -122,11 +92,6 @@ std::wstring decodeText(std::string_view bytes) {
     return text;
 }
 
-std::wstring readTextFile(const std::wstring& path) {
-    return tryReadTextFile(path, std::numeric_limits<std::uint64_t>::max())
-        .value_or(std::wstring());
-}
-
 bool pathExists(const std::wstring& path) {
     std::error_code error;
     return std::filesystem::exists(std::filesystem::path(path), error);
@@ -135,14 +100,6 @@ bool pathExists(const std::wstring& path) {
 bool isStorableText(std::wstring_view text) {
     return std::all_of(text.begin(), text.end(),
                        [](wchar_t c) { return static_cast<std::uint32_t>(c) <= 0xFF; });
-}
-
-bool writeTextFile(const std::wstring& path, std::wstring_view text) {
-    if (!isStorableText(text)) return false;
-    TextOutput output(path, TextOutputMode::truncate);
-    if (!output.isOpen()) return false;
-    output.write(text);
-    return output.close();
 }
 
 bool replaceTextFile(const std::wstring& path, std::wstring_view text) {

@@ -7,39 +7,16 @@
 
 #include <chrono>
 #include <cstdint>
-#include <fstream>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
 
-enum class TextOutputMode { truncate, append };
-
-// An output file that stores text by the encoding rule. A character above U+00FF cannot be
-// stored and is written as "?"; writeTextFile refuses such text instead.
-class TextOutput {
-public:
-    TextOutput(const std::wstring& path, TextOutputMode mode);
-    TextOutput(const TextOutput&) = delete;
-    TextOutput& operator=(const TextOutput&) = delete;
-
-    bool isOpen() const { return stream_.is_open(); }
-    void write(std::wstring_view text);
-    // Flushes and closes; true when every byte reached the file.
-    bool close();
-
-private:
-    std::ofstream stream_;
-};
-
-TextOutput openTextOutput(const std::wstring& path, TextOutputMode mode);
-
-// The whole file decoded; empty when it is missing, empty, a folder or unreadable.
-std::wstring readTextFile(const std::wstring& path);
-
 // The whole file decoded, but nullopt when it is missing, cannot be read (locked, no access,
 // a folder) or holds more than `maxBytes` bytes, which are then not read; pathExists() tells
 // a missing file from the rest.
-std::optional<std::wstring> tryReadTextFile(const std::wstring& path, std::uint64_t maxBytes);
+std::optional<std::wstring> tryReadTextFile(
+    const std::wstring& path, std::uint64_t maxBytes = std::numeric_limits<std::uint64_t>::max());
 
 // A file's size and its last bytes as they stand, read without holding up anyone else's save
 // or log entry (see openForReading).
@@ -60,10 +37,6 @@ bool pathExists(const std::wstring& path);
 
 // True when every character fits in one byte (U+0000 to U+00FF).
 bool isStorableText(std::wstring_view text);
-
-// Creates or empties the file and writes the text. False (and the file untouched) when the
-// file cannot be opened or the text holds a character that cannot be stored.
-bool writeTextFile(const std::wstring& path, std::wstring_view text);
 
 // Writes the text to a temporary file beside `path` and flushes it to disk, then puts it in
 // place in one step, so that a crash or a power cut leaves the old or the new text, whole.

@@ -4,7 +4,8 @@
 
 #include <windows.h>
 
-void registerMonitorViewClass(HINSTANCE instance);
-LRESULT CALLBACK monitorViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+constexpr wchar_t monitorViewClassName[] = L"Tarvex_MonitorView";
+
+void registerMonitorViewClass();
 // Paints the whole view for a client area of `width` x `height` into `dc`.
 void paintMonitorView(HDC dc, int width, int height);

@@ -5,10 +5,8 @@
 
 #include <windows.h>
 
+#include "ui/status_colors.h"
 #include "view/view_rows.h"
-
-constexpr COLORREF answeredColour = RGB(0, 170, 0);
-constexpr COLORREF failedColour = RGB(220, 0, 0);
 
 // Draws the bars of one row whose top is `rowTop`.
 using BarPainter = void (*)(HDC dc, const ViewRow& row, int rowTop);

@@ -1,15 +1,14 @@
+#include "view/monitor_view.h"
+
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/window_class.h"
-#include "app/gdi.h"
 #include "model/target_table.h"
-#include "view/monitor_view.h"
+#include "ui/gdi.h"
+#include "ui/ui_state.h"
+#include "ui/window_class.h"
 #include "view/monitor_view_paint.h"
 
 namespace {
-
-constexpr wchar_t monitorViewClassName[] = L"Tarvex_MonitorView";
 
 constexpr COLORREF backgroundColour = RGB(255, 255, 255);
 constexpr COLORREF frameOutlineColour = RGB(210, 210, 210);
@@ -62,6 +61,14 @@ LRESULT onPaint(HWND window) {
     return 0;
 }
 
+LRESULT CALLBACK monitorViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT: return onPaint(window);
+        case WM_ERASEBKGND: return 1;  // the paint covers every pixel from the back buffer
+        default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
 }  // namespace
 
 RECT barSpan(int rowTop, std::size_t barCount, std::size_t first, std::size_t end) {
@@ -103,18 +110,7 @@ void paintMonitorView(HDC dc, int width, int height) {
     paintMonitorViewWith(dc, width, height, paintResultRuns);
 }
 
-void registerMonitorViewClass(HINSTANCE instance) {
+void registerMonitorViewClass() {
     // No background brush: the view paints every pixel itself.
-    registerWindowClass(instance, monitorViewClassName, monitorViewProc, nullptr);
-}
-
-LRESULT CALLBACK monitorViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_PAINT:
-            return onPaint(window);
-        case WM_ERASEBKGND:
-            return 1;  // the paint covers every pixel from the back buffer
-        default:
-            return DefWindowProcW(window, message, wParam, lParam);
-    }
+    registerWindowClass(monitorViewClassName, monitorViewProc, nullptr);
 }

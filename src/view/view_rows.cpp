@@ -4,11 +4,6 @@
 
 namespace {
 
-std::wstring protocolTextOf(const Target& target) {
-    if (target.type == ProbeType::tcp) return L"tcp:" + std::to_wstring(target.port);
-    return L"icmp";
-}
-
 std::vector<bool> recentResultsOf(const Target& target) {
     const std::size_t shown = std::min(target.history.size(), maxBarsPerRow);
     std::vector<bool> results;
@@ -27,7 +22,7 @@ std::vector<ViewRow> buildViewRows(const std::vector<Target>& targets) {
     rows.reserve(targets.size());
     for (const Target& target : targets) {
         if (!isInUse(target)) continue;
-        rows.push_back(ViewRow{target.host, protocolTextOf(target), recentResultsOf(target)});
+        rows.push_back(ViewRow{target.host, protocolText(target), recentResultsOf(target)});
     }
     return rows;
 }

@@ -1,16 +1,19 @@
 // The main window as the operator meets it, in one run: from its start-up to real probes.
 
+#include "app/main_window.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "app/app_messages.h"
-#include "app/app_state.h"
 #include "app/monitoring.h"
 #include "config/config_file.h"
+#include "editor/config_window.h"
 #include "log/log_window.h"
 #include "model/target_table.h"
 #include "support/wine_gui.h"
+#include "ui/messages.h"
+#include "ui/ui_state.h"
 #include "view/monitor_view.h"
 
 namespace {

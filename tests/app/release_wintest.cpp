@@ -1,6 +1,7 @@
 // The built Tarvex.exe as Windows reads it: version, icon group (6 + 14 bytes/icon), manifest.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 TEST(Release, ExeCarriesVersionIconAndManifest) {
     std::string data(16384, '\0');

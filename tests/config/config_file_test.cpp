@@ -20,23 +20,26 @@ TEST(ConfigFile, WritesAndReadsTheExpectedDocumentsAndKeepsAFileItCannotWrite) {
         EXPECT_TRUE(writeConfigFile(folder.file(L"out.xml"), targets));
         return readBytes(folder.path() / "out.xml");
     };
-    const auto read = [&](const std::wstring& path, bool answer) {
+    const auto read = [&](const std::wstring& path, ConfigReadStatus answer) {
         std::vector<Target> targets(3, varied[0]);
-        EXPECT_EQ(readConfigFile(path, targets), answer);
+        EXPECT_EQ(readConfigFileStatus(path, targets), answer);
         return stored(targets);
     };
     EXPECT_EQ(stored({}), expected("default.xml"));
     EXPECT_EQ(stored(varied), expected("varied.xml"));
     std::string readBack = expected("varied.xml");
     readBack.replace(readBack.find("-5"), 2, "10");  // an interval below 1 reads as 10
-    EXPECT_EQ(read(TARVEX_TEST_SOURCE_DIR L"/config/files/varied.xml", true), readBack);
-    EXPECT_EQ(read(TARVEX_TEST_SOURCE_DIR L"/config/files/tolerant.xml", true),
+    EXPECT_EQ(read(TARVEX_TEST_SOURCE_DIR L"/config/files/varied.xml", ConfigReadStatus::read),
+              readBack);
+    EXPECT_EQ(read(TARVEX_TEST_SOURCE_DIR L"/config/files/tolerant.xml", ConfigReadStatus::read),
               expected("tolerant-read.xml"));
     writeBytes(folder.path() / "empty.xml", "");
     writeBytes(folder.path() / "hello.xml", "hello");
-    EXPECT_EQ(read(folder.file(L"missing.xml"), false), expected("default.xml"));
-    EXPECT_EQ(read(folder.file(L"empty.xml"), false), expected("default.xml"));
-    EXPECT_EQ(read(folder.file(L"hello.xml"), true), expected("default.xml"));
+    EXPECT_EQ(read(folder.file(L"missing.xml"), ConfigReadStatus::missing),
+              expected("default.xml"));
+    EXPECT_EQ(read(folder.file(L"empty.xml"), ConfigReadStatus::empty), expected("default.xml"));
+    EXPECT_EQ(read(folder.file(L"hello.xml"), ConfigReadStatus::noTargetBlocks),
+              expected("default.xml"));
     // Failed writes (a character above U+00FF, no folder, a folder in the way) keep the file.
     std::filesystem::create_directory(folder.path() / "folder.xml");
     EXPECT_FALSE(writeConfigFile(folder.file(L"out.xml"),

@@ -1,16 +1,17 @@
 // The configuration window over a stand-in main window, whose queue holds the refreshes
 // posted: one operator's session. The test answers every message box and file dialog.
+#include "editor/config_window.h"
+
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
 #include "config/config_file.h"
 #include "editor/config_editor.h"
-#include "editor/config_window.h"
 #include "model/clock.h"
 #include "model/data_folder.h"
 #include "model/scratch_files.h"
 #include "model/target_table.h"
 #include "support/wine_gui.h"
+#include "ui/ui_state.h"
 
 namespace {
 

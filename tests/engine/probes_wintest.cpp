@@ -3,11 +3,11 @@
 #include <winsock2.h>
 #include <psapi.h>
 // clang-format on
+#include "engine/probes.h"
+
 #include <gtest/gtest.h>
 
 #include <future>
-
-#include "engine/probes.h"
 
 // Nothing listens on port 1 of 127.0.0.1, which refuses at once; the sandbox's black hole
 // never answers, and its unreachable host answers with an ICMP error.

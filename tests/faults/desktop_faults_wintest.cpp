@@ -5,9 +5,9 @@
 
 #include <thread>
 
-#include "app/app_state.h"
 #include "config/config_file.h"
 #include "editor/config_editor.h"
+#include "editor/config_window.h"
 #include "model/target_table.h"
 #include "support/wine_gui.h"
 

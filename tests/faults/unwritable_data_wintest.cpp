@@ -4,12 +4,14 @@
 
 #include <filesystem>
 
-#include "app/app_state.h"
 #include "editor/config_editor.h"
+#include "editor/config_window.h"
+#include "log/log_window.h"
 #include "model/data_folder.h"
 #include "model/scratch_files.h"
 #include "model/target_table.h"
 #include "support/wine_gui.h"
+#include "ui/ui_state.h"
 
 TEST(UnwritableData, OperatorIsToldAndMonitoringGoesOnFromMemory) {
     removeDataFiles();

@@ -4,7 +4,6 @@
 
 #include <thread>
 
-#include "app/monitoring.h"
 #include "engine/probe_worker.h"
 
 // The real worker probes and records on its own thread while the table is replaced and read

@@ -19,18 +19,18 @@ extern "C" int fsync(int fd) {
     return reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"))(fd);
 }
 
-TEST(TextFile, OneBytePerCharacterWithTextModeLineEndsTruncatedOrAppended) {
+TEST(TextFile, OneBytePerCharacterWithTextModeLineEndsReplacedOrAppended) {
     const ScratchFolder scratch;
     const std::wstring path = scratch.file(L"file.txt");
     writeBytes(path, "a much longer old content\r\n");
-    ASSERT_TRUE(writeTextFile(path, L"\u00e9\na\nb"));
-    EXPECT_FALSE(writeTextFile(path, L"x\u0100y"));  // refused whole: the file stays as it was
+    ASSERT_TRUE(replaceTextFile(path, L"\u00e9\na\nb"));
     EXPECT_TRUE(appendTextWhole(path, L"1\n"));
     EXPECT_EQ(readBytes(path), "\xE9\r\na\r\nb1\r\n");
     writeBytes(path, "a\rb\r\r\nc\r\n\r\x1A-after");  // a lone CR stays, 0x1A ends the text
-    EXPECT_EQ(readTextFile(path), L"a\rb\r\nc\n\r");
+    EXPECT_EQ(tryReadTextFile(path), L"a\rb\r\nc\n\r");
     writeBytes(path, "");
-    EXPECT_EQ(readTextFile(path) + readTextFile(path + L".missing"), L"");
+    EXPECT_EQ(tryReadTextFile(path), L"");
+    EXPECT_EQ(tryReadTextFile(path + L".missing"), std::nullopt);
 }
 
 // All or nothing; no other file touched (not the operator's "<name>.tmp"), no temporary left.

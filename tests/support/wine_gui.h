@@ -28,7 +28,7 @@ inline HWND startMainWindow() {
     WSADATA sockets{};
     WSAStartup(MAKEWORD(2, 2), &sockets);
     installAppHooks();
-    registerMainWindowClass(GetModuleHandleW(nullptr));
+    registerMainWindowClass();
     HWND window = createMainWindow(GetModuleHandleW(nullptr));
     ShowWindow(window, SW_SHOWNORMAL);
     return window;
@@ -105,4 +105,6 @@ inline std::vector<std::wstring> logEvents(const std::wstring& text) {
     return events;
 }
 
-inline std::vector<std::wstring> logEvents() { return logEvents(readTextFile(logFilePath())); }
+inline std::vector<std::wstring> logEvents() {
+    return logEvents(tryReadTextFile(logFilePath()).value_or(L""));
+}
