@@ -2,6 +2,7 @@
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 #include <winsock2.h>
 // clang-format on
 
@@ -17,11 +18,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         MessageBoxW(nullptr, L"WSAStartup failed.", L"Error", MB_OK | MB_ICONERROR);
         return 1;
     }
+    // The file dialogs host shell extensions, which expect COM on the thread that shows them.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
     // Before the window exists: its creation already logs and starts the worker.
     installAppHooks();
     registerMainWindowClass();
     HWND window = createMainWindow(instance);
+    if (!window) {
+        // Without it the process would wait for messages forever, unseen.
+        MessageBoxW(nullptr, L"The main window could not be created.", L"Error",
+                    MB_OK | MB_ICONERROR);
+        if (SUCCEEDED(com)) CoUninitialize();
+        WSACleanup();
+        return 1;
+    }
     ShowWindow(window, showCommand);
     UpdateWindow(window);
 
@@ -31,6 +42,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         DispatchMessageW(&message);
     }
 
+    if (SUCCEEDED(com)) CoUninitialize();
     WSACleanup();
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "app/status_panel.h"
 #include "editor/config_window.h"
 #include "log/log_window.h"
+#include "model/clock.h"
 #include "model/data_folder.h"
 #include "model/target_table.h"
 #include "ui/gdi.h"
@@ -242,6 +243,14 @@ LRESULT onRefresh(HWND window) {
     return 0;
 }
 
+// Asleep, probes would only fail (the network is gone); after the wake-up Wi-Fi or the VPN
+// takes a moment to come back. PBT_APMRESUMEAUTOMATIC comes with every wake-up.
+LRESULT onPowerBroadcast(WPARAM event) {
+    if (event == PBT_APMSUSPEND) pauseMonitoringForSleep();
+    if (event == PBT_APMRESUMEAUTOMATIC) resumeMonitoringAfterSleep(steadyNowNanos());
+    return TRUE;
+}
+
 // The string is ours from the moment it was posted and is freed on every path.
 LRESULT onLogLine(LPARAM lParam) {
     const std::unique_ptr<wchar_t[]> line(reinterpret_cast<wchar_t*>(lParam));
@@ -260,6 +269,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND: return onCommand(window, wParam, lParam);
         case WM_APP_REFRESH: return onRefresh(window);
         case WM_APP_LOGLINE: return onLogLine(lParam);
+        case WM_POWERBROADCAST: return onPowerBroadcast(wParam);
         default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -267,7 +277,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 void registerMainWindowClass() {
-    registerWindowClass(mainWindowClass, mainWindowProc,
+    registerWindowClass(mainWindowClass, guardedProcedure<mainWindowProc>,
                         reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
 }
 
