@@ -123,23 +123,21 @@ TEST_F(Monitoring, WorkerSwitchedOffShortenedEmptiedReplacedAndStopped) {
         L"pause 100\npause 80\nicmp 127.0.0.8\n | 127.0.0.8 | icmp | FAIL\nrefresh 1\npause 10\n");
 }
 
-// Asleep, the worker starts no probe; awake, it waits sleepResumeDelay before probing again.
+// Asleep, the worker starts no probe, not even in the sweep under way; awake, it waits
+// sleepResumeDelay before probing again.
 TEST_F(Monitoring, WorkerHoldsProbingFromSleepUntilAMomentAfterTheWakeUp) {
-    targetTable.lock().entries()[0] = on(L"127.0.0.1");
+    targetTable.lock().entries() = {on(L"127.0.0.1"), on(L"127.0.0.2")};
     script = [pauses = 0](auto& line) mutable {
-        if (line == L"icmp 127.0.0.1" && probingHeldUntil == 0) pauseMonitoringForSleep();
-        if (line == L"pause 100" && ++pauses == 1)  // woke up 4.5 s ago: 0.5 s to go
-            resumeMonitoringAfterSleep(steadyNowNanos() - 4'500'000'000);
-        if (line == L"pause 100" && pauses == 2) {  // woke up 5 s ago
-            resumeMonitoringAfterSleep(steadyNowNanos() - 5 * nanosPerSecond);
-            targetTable.lock().entries()[0].nextDue = 0;
-        }
-        if (pauses == 2 && line == L"icmp 127.0.0.1") stopWorker = true;
+        if (line == L"icmp 127.0.0.1") pauseMonitoringForSleep();
+        if (line == L"pause 100")  // woke up 4.5 s ago (0.5 s to go), then 5 s ago
+            resumeMonitoringAfterSleep(steadyNowNanos() -
+                                       (++pauses == 1 ? 4'500'000'000 : 5 * nanosPerSecond));
+        if (line == L"icmp 127.0.0.2") stopWorker = true;
         return true;
     };
     runProbeWorker();
     EXPECT_EQ(journal,
               L"icmp 127.0.0.1\n | paused for sleep\nrefresh 1\npause 10\npause 100\n"
               L" | resumed after sleep\npause 100\n | resumed after sleep\n"
-              L"icmp 127.0.0.1\nrefresh 2\npause 10\n");
+              L"icmp 127.0.0.2\nrefresh 2\npause 10\n");
 }
