@@ -1,8 +1,8 @@
 #pragma once
 // The file-system services that differ between Windows and the native test build. Files are
-// opened without sharing restrictions (reading, writing and deletion all shared), so nothing
-// here holds up another process's save or log entry; bytes go through unchanged (the text
-// rules live in text_file.cpp).
+// opened without sharing restrictions (reading, writing and deletion all shared; only
+// removeUnusedFile asks to be alone), so nothing here holds up another process's save or log
+// entry; bytes go through unchanged (the text rules live in text_file.cpp).
 
 #include <chrono>
 #include <cstdint>
