@@ -21,10 +21,9 @@ constexpr std::size_t maxTimingOut = std::size(timingOutSlots);
 
 // Slot s answers: an even slot is a TCP target at 127.0.0.1:`firstListeningPort` + s (the
 // script's listener accepts there), an odd one an ICMP target at 127.0.0.<s + 1>. The first
-// `timingOut` entries of timingOutSlots are replaced, in this order, by a closed port, an
-// ICMP and a TCP target at the black hole, and a second closed port (closed ports stand in
-// for the black hole outside the sandbox). Under Wine a closed port times out too: its
-// refusal shows only in the exception set, which the probe does not watch.
+// `timingOut` entries of timingOutSlots are replaced by targets at the sandbox's black hole,
+// TCP and ICMP in turn. Outside the sandbox closed ports stand in for them, but those do not
+// time out: a refused connection fails at once.
 inline std::vector<Target> loopbackTargets(int firstListeningPort, int closedPort,
                                            std::size_t timingOut) {
     std::vector<Target> targets(targetSlotCount);
@@ -42,8 +41,8 @@ inline std::vector<Target> loopbackTargets(int firstListeningPort, int closedPor
     const std::wstring blackHole = blackHoleHost();
     for (std::size_t i = 0; i < std::min(timingOut, maxTimingOut); ++i) {
         Target& target = targets[timingOutSlots[i]];
-        if ((i == 1 || i == 2) && !blackHole.empty()) {
-            target.type = i == 1 ? ProbeType::icmp : ProbeType::tcp;
+        if (!blackHole.empty()) {
+            target.type = i % 2 == 1 ? ProbeType::icmp : ProbeType::tcp;
             target.host = blackHole;
             target.port = static_cast<std::uint16_t>(closedPort);
         } else {

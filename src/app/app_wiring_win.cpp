@@ -7,6 +7,7 @@
 #include "log/event_log.h"
 #include "ui/messages.h"
 #include "ui/ui_state.h"
+#include "ui/window_class.h"
 
 namespace {
 
@@ -31,4 +32,7 @@ void postLogLine(const std::wstring& line) {
 void installAppHooks() {
     setProbeWorkerHooks({probeIcmp, probeTcp, postRefresh});
     setLogLineSink(postLogLine);
+    setOutOfMemoryHandler([] {
+        appendLogLine(formatTimestamp() + L" | out of memory: a window action was given up");
+    });
 }

@@ -19,6 +19,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         MessageBoxW(nullptr, L"WSAStartup failed.", L"Error", MB_OK | MB_ICONERROR);
         return 1;
     }
+    // The file dialogs host shell extensions, which expect COM on the thread that shows them.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
     // Screen readers reach the windows' accessible objects through COM, in this thread's
     // apartment. Without it they see only what Windows knows of the windows by itself.
@@ -28,12 +30,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     installAppHooks();
     registerMainWindowClass();
     HWND window = createMainWindow(instance);
+    if (!window) {
+        // Without it the process would wait for messages forever, unseen.
+        MessageBoxW(nullptr, L"The main window could not be created.", L"Error",
+                    MB_OK | MB_ICONERROR);
+        if (SUCCEEDED(com)) CoUninitialize();
+        WSACleanup();
+        return 1;
+    }
     ShowWindow(window, showCommand);
     UpdateWindow(window);
 
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) dispatchUiMessage(message);
 
+    if (SUCCEEDED(com)) CoUninitialize();
     WSACleanup();
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;

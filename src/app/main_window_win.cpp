@@ -13,6 +13,7 @@
 #include "app/status_panel.h"
 #include "editor/config_window.h"
 #include "log/log_window.h"
+#include "model/clock.h"
 #include "model/data_folder.h"
 #include "model/target_table.h"
 #include "ui/dialog_keys.h"
@@ -261,6 +262,14 @@ LRESULT onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// Asleep, probes would only fail (the network is gone); after the wake-up Wi-Fi or the VPN
+// takes a moment to come back. PBT_APMRESUMEAUTOMATIC comes with every wake-up.
+LRESULT onPowerBroadcast(WPARAM event) {
+    if (event == PBT_APMSUSPEND) pauseMonitoringForSleep();
+    if (event == PBT_APMRESUMEAUTOMATIC) resumeMonitoringAfterSleep(steadyNowNanos());
+    return TRUE;
+}
+
 // The string is ours from the moment it was posted and is freed on every path.
 LRESULT onLogLine(LPARAM lParam) {
     const std::unique_ptr<wchar_t[]> line(reinterpret_cast<wchar_t*>(lParam));
@@ -284,6 +293,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case DM_GETDEFID: return focusedButtonAsDefault(window);
         case WM_GETOBJECT: return answerHeaderObject(window, wParam, lParam);
         case WM_DPICHANGED: return onDpiChanged(window, wParam, lParam);
+        case WM_POWERBROADCAST: return onPowerBroadcast(wParam);
         default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -291,7 +301,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 void registerMainWindowClass() {
-    registerWindowClass(mainWindowClass, mainWindowProc,
+    registerWindowClass(mainWindowClass, guardedProcedure<mainWindowProc>,
                         reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
 }
 

@@ -1,6 +1,7 @@
 #include "app/monitoring.h"
 
 #include <future>
+#include <limits>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -55,6 +56,16 @@ bool toggleMonitoring() {
     isRunning.exchange(!wasRunning);
     logMonitoringEvent(wasRunning ? L" | monitoring stopped" : L" | monitoring started");
     return !wasRunning;
+}
+
+void pauseMonitoringForSleep() {
+    probingHeldUntil.store(std::numeric_limits<std::int64_t>::max());
+    logMonitoringEvent(L" | paused for sleep");
+}
+
+void resumeMonitoringAfterSleep(std::int64_t now) {
+    probingHeldUntil.store(now + std::chrono::nanoseconds(sleepResumeDelay).count());
+    logMonitoringEvent(L" | resumed after sleep");
 }
 
 bool shutdownMonitoring() {

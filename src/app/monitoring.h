@@ -3,6 +3,7 @@
 // the only writer of the worker's run flags isRunning and stopWorker.
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <thread>
 
@@ -17,6 +18,14 @@ void autoStartMonitoring();
 // the new state. Switching on when the worker could not be started tries to start it
 // again; when that fails too, monitoring stays off and the reason is logged.
 bool toggleMonitoring();
+// The machine goes to sleep: no probe is started from now on, and " | paused for sleep" is
+// logged. Probes that ran into the sleep would fail only because the network is down.
+void pauseMonitoringForSleep();
+// The machine woke up at steady-clock time `now`: probing starts again sleepResumeDelay
+// later, when Wi-Fi or the VPN has had a moment to come back, and " | resumed after sleep" is
+// logged.
+constexpr std::chrono::seconds sleepResumeDelay{5};
+void resumeMonitoringAfterSleep(std::int64_t now);
 // How long shutdown waits for the worker. A probe ends within about a second, but a name
 // look-up has no time-out of its own and may hold the worker much longer.
 constexpr std::chrono::milliseconds workerStopLimit{2000};

@@ -8,8 +8,10 @@
 #include "model/clock.h"
 #include "model/data_folder.h"
 #include "model/target_table.h"
+#include "model/text_file.h"
 
 void loadTargetTableAtStartup() {
+    removeLeftoverTemporaries(dataFolderPath());
     const std::wstring path = configFilePath();
     std::vector<Target> list;
     const ConfigReadStatus status = readConfigFileStatus(path, list);

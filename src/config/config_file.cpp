@@ -167,7 +167,7 @@ ConfigReadStatus readConfigText(std::wstring_view text, std::vector<Target>& tar
 
 ConfigReadStatus readConfigFileStatus(const std::wstring& path, std::vector<Target>& targets) {
     targets.assign(targetSlotCount, Target{});
-    const std::optional<std::wstring> text = tryReadTextFile(path);
+    const std::optional<std::wstring> text = tryReadTextFile(path, configFileLimit);
     if (!text) return pathExists(path) ? ConfigReadStatus::unreadable : ConfigReadStatus::missing;
     return readConfigText(*text, targets);
 }

@@ -20,11 +20,15 @@ bool writeConfigFile(const std::wstring& path, const std::vector<Target>& target
 
 enum class ConfigReadStatus {
     missing,         // no such file
-    unreadable,      // it exists but cannot be read (locked, no access, a folder)
+    unreadable,      // it exists but cannot be read (locked, no access, a folder, too large)
     empty,           // it reads as the empty text
     noTargetBlocks,  // not empty, but without one complete <target> ... </target> block
     read,            // at least one complete block was scanned
 };
+
+// A configuration is a few kilobytes. A larger file than this (a wrong file chosen for import,
+// a damaged disk) is not read at all, so it can never take the machine's memory.
+constexpr std::uint64_t configFileLimit = 64 * 1024 * 1024;
 
 // Fills `targets` with exactly 20 records, whatever the outcome: the slots the file
 // describes, fresh records for the rest.

@@ -38,8 +38,10 @@ std::optional<std::wstring> chooseConfigFile(HWND owner, bool saving) {
     dialog.lpstrFilter = L"XML Files (*.xml)\0*.xml\0All Files (*.*)\0*.*\0";
     dialog.lpstrFile = file;
     dialog.nMaxFile = fileBufferLength;
-    dialog.Flags =
-        OFN_EXPLORER | OFN_PATHMUSTEXIST | (saving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    // OFN_NOCHANGEDIR: the process's current folder would otherwise stay in the folder chosen,
+    // which Windows then keeps in use. The read-only box means nothing here.
+    dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
+                   (saving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     const BOOL chosen = saving ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
     if (!chosen) return std::nullopt;
     return std::wstring(file);

@@ -62,9 +62,11 @@ LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-LRESULT onControlColour(WPARAM wParam) {
+// An edit field draws its text opaque: drawn transparent, a single-line edit leaves the old
+// characters behind when text is deleted or scrolled (the same white, so the same pixels).
+LRESULT onControlColour(UINT message, WPARAM wParam) {
     HDC dc = reinterpret_cast<HDC>(wParam);
-    SetBkMode(dc, TRANSPARENT);
+    SetBkMode(dc, message == WM_CTLCOLOREDIT ? OPAQUE : TRANSPARENT);
     SetBkColor(dc, white);
     SetTextColor(dc, RGB(0, 0, 0));
     return reinterpret_cast<LRESULT>(configBrush);
@@ -87,7 +89,7 @@ LRESULT CALLBACK configWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_COMMAND: return onCommand(window, message, wParam, lParam);
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORSTATIC: return onControlColour(wParam);
+        case WM_CTLCOLORSTATIC: return onControlColour(message, wParam);
         case WM_DESTROY: return onDestroy();
         case WM_ACTIVATE: return restoreFocus(window, wParam, rowHostEdit[0]);  // row 1's host
         case WM_NEXTDLGCTL: return moveFocus(window, wParam, lParam);
@@ -100,7 +102,7 @@ LRESULT CALLBACK configWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 void openConfigWindow() {
-    registerWindowClass(configClassName, configWindowProc,
+    registerWindowClass(configClassName, guardedProcedure<configWindowProc>,
                         reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     if (bringToFront(configWindow)) return;
     const UINT dpi = screenDpi();  // where Windows opens a new window

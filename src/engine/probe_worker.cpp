@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <limits>
+#include <new>
 #include <thread>
 #include <utility>
 
@@ -12,6 +13,7 @@
 
 std::atomic<bool> isRunning{false};
 std::atomic<bool> stopWorker{false};
+std::atomic<std::int64_t> probingHeldUntil{0};
 
 namespace {
 
@@ -33,6 +35,8 @@ void pause(const ProbeWorkerHooks& hooks, std::chrono::nanoseconds length) {
         std::this_thread::sleep_for(std::chrono::ceil<std::chrono::milliseconds>(deadline - now));
     }
 }
+
+bool probingHeld() { return steadyNowNanos() < probingHeldUntil.load(); }
 
 // A missing probe counts as a probe that got no answer.
 bool probe(const ProbeWorkerHooks& hooks, const Target& target) {
@@ -70,15 +74,16 @@ std::chrono::nanoseconds idlePause(std::int64_t earliestDue) {
 
 // One pass over the table in slot order. Every target is scheduled from the one clock
 // reading `now`, so a target that falls due during the sweep waits for the next one. The
-// worker also looks at stopWorker before each slot, so closing the program waits for at
-// most the probe in progress, not for the rest of the sweep.
+// worker also looks at stopWorker (and whether probing is held) before each slot, so closing
+// the program, or the machine going to sleep, waits for at most the probe in progress, not for
+// the rest of the sweep.
 void runSweep(const ProbeWorkerHooks& hooks) {
     const std::size_t slotCount = targetTable.lock().entries().size();
     const std::int64_t now = steadyNowNanos();
     bool probedInSweep = false;
     std::int64_t earliestDue = std::numeric_limits<std::int64_t>::max();
     for (std::size_t slot = 0; slot < slotCount; ++slot) {
-        if (stopWorker.load()) return;
+        if (stopWorker.load() || probingHeld()) return;
         Target target;
         if (!targetTable.copyEntryForSweep(slot, now, target)) break;
         if (!isInUse(target)) continue;
@@ -99,9 +104,15 @@ void setProbeWorkerHooks(ProbeWorkerHooks hooks) { installedHooks = std::move(ho
 void runProbeWorker() {
     const ProbeWorkerHooks hooks = installedHooks;
     while (!stopWorker.load()) {
-        if (isRunning.load()) {
-            runSweep(hooks);
-        } else {
+        // Out of memory, a sweep is given up and tried again later: an exception leaving the
+        // thread would end the program.
+        try {
+            if (isRunning.load() && !probingHeld()) {
+                runSweep(hooks);
+            } else {
+                pause(hooks, pauseMonitoringOff);
+            }
+        } catch (const std::bad_alloc&) {
             pause(hooks, pauseMonitoringOff);
         }
     }

@@ -14,6 +14,12 @@
 extern std::atomic<bool> isRunning;   // the worker probes due targets
 extern std::atomic<bool> stopWorker;  // the worker must end; set once, at shutdown
 
+// A steady-clock time (nanoseconds) before which the worker starts no probe: the largest
+// value while the machine goes to sleep, a moment after the wake-up once it is back (so the
+// network can come back first), 0 otherwise. Written only by the user-interface thread; a
+// probe already under way when it is set is finished.
+extern std::atomic<std::int64_t> probingHeldUntil;
+
 struct ProbeWorkerHooks {
     std::function<bool(const std::wstring& host)> probeIcmp;
     std::function<bool(const std::wstring& host, std::uint16_t port)> probeTcp;

@@ -86,15 +86,21 @@ bool echoAnswered(const sockaddr_in& address) {
     return first.Status == IP_SUCCESS;
 }
 
-// Waits for the pending connection on the write set only, so a refusal that the platform
-// signals through the exception set shows as the time-out.
+// Waits for the pending connection to complete (the write set) or be refused (the exception
+// set, where Windows signals a refusal), so a closed port fails as soon as its refusal comes
+// and only a silent host waits for the time-out.
 bool connectionCompleted(const TcpSocket& connection) {
     fd_set writable;
     FD_ZERO(&writable);
     FD_SET(connection.get(), &writable);
+    fd_set failed;
+    FD_ZERO(&failed);
+    FD_SET(connection.get(), &failed);
     timeval timeout{connectTimeoutSeconds, 0};
-    if (select(0, nullptr, &writable, nullptr, &timeout) <= 0) return false;
-    if (!FD_ISSET(connection.get(), &writable)) return false;
+    if (select(0, nullptr, &writable, &failed, &timeout) <= 0) return false;
+    if (FD_ISSET(connection.get(), &failed) || !FD_ISSET(connection.get(), &writable)) {
+        return false;
+    }
     // A pending error that cannot be read is no proof of a connection.
     int pendingError = 0;
     int length = sizeof pendingError;

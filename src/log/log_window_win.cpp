@@ -16,6 +16,7 @@ HWND logEdit = nullptr;
 
 namespace {
 
+constexpr wchar_t logWindowTitle[] = L"Tarvex - Log";
 constexpr wchar_t logWindowClassName[] = L"Tarvex_LogWnd";
 
 // An edit control lays out every line it holds: under Wine, setting 1,000 lines of log takes
@@ -98,9 +99,16 @@ LRESULT onCreate(HWND window) {
     return 0;
 }
 
-// "Delete log file" empties the file rather than deleting it, and the field with it.
-void emptyLogFileAndView() {
-    clearLogFile();
+// "Delete log file" empties the file rather than deleting it, and the field with it. A file
+// that could not be emptied (another program holds it) keeps the field as it was, and the
+// operator is told: an empty field would say the entries are gone.
+void emptyLogFileAndView(HWND window) {
+    if (!clearLogFile()) {
+        const std::wstring text = L"\"monitor.log\" could not be emptied:\n" + logFilePath() +
+                                  L"\n\nAnother program may have it open.";
+        MessageBoxW(window, text.c_str(), logWindowTitle, MB_OK | MB_ICONERROR);
+        return;
+    }
     if (logEdit) SetWindowTextW(logEdit, L"");
 }
 
@@ -112,7 +120,7 @@ LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     if (LOWORD(wParam) != deleteLogButtonId) {
         return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
     }
-    emptyLogFileAndView();
+    emptyLogFileAndView(window);
     return 0;
 }
 
@@ -135,14 +143,14 @@ LRESULT CALLBACK logWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }  // namespace
 
 void openLogWindow() {
-    registerWindowClass(logWindowClassName, logWindowProc,
+    registerWindowClass(logWindowClassName, guardedProcedure<logWindowProc>,
                         reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     if (bringToFront(logWindow)) {
         reloadLogView(logEdit);
         return;
     }
     const UINT dpi = screenDpi();  // where Windows opens a new window
-    HWND window = CreateWindowExW(0, logWindowClassName, L"Tarvex - Log", WS_OVERLAPPEDWINDOW,
+    HWND window = CreateWindowExW(0, logWindowClassName, logWindowTitle, WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, CW_USEDEFAULT, scaled(900, dpi), scaled(520, dpi),
                                   mainWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(window, SW_SHOW);

@@ -1,6 +1,7 @@
 #include "model/file_system.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -36,13 +37,47 @@ bool flushFileToDisk(FileHandle file) { return ::fsync(descriptor(file)) == 0; }
 
 bool closeFile(FileHandle file) { return ::close(descriptor(file)) == 0; }
 
-bool removeFile(const std::wstring& path) { return ::unlink(narrow(path).c_str()) == 0; }
+FileHandle openForReading(const std::wstring& path) {
+    const int fd = ::open(narrow(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return noFile;
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) return fd;
+    ::close(fd);
+    return noFile;
+}
 
-bool replaceFileWith(const std::wstring& source, const std::wstring& target) {
+bool readFileSize(FileHandle file, std::uint64_t& size) {
+    struct stat status {};
+    if (::fstat(descriptor(file), &status) != 0) return false;
+    size = static_cast<std::uint64_t>(status.st_size);
+    return true;
+}
+
+bool readFromFile(FileHandle file, std::uint64_t offset, std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t read = ::pread(descriptor(file), bytes.data() + done, bytes.size() - done,
+                                     static_cast<off_t>(offset + done));
+        if (read < 0) return false;
+        if (read == 0) break;
+        done += static_cast<std::size_t>(read);
+    }
+    bytes.resize(done);
+    return true;
+}
+
+// Here nothing refuses a removal or a replace because someone has the file open.
+FileOutcome removeFile(const std::wstring& path) {
+    return ::unlink(narrow(path).c_str()) == 0 ? FileOutcome::done : FileOutcome::failed;
+}
+
+bool removeUnusedFile(const std::wstring& path) { return removeFile(path) == FileOutcome::done; }
+
+FileOutcome replaceFileWith(const std::wstring& source, const std::wstring& target) {
     std::error_code error;
     // rename(2) replaces a file in one step, but it would also replace an empty folder.
-    if (std::filesystem::is_directory(target, error)) return false;
-    if (::rename(narrow(source).c_str(), narrow(target).c_str()) != 0) return false;
+    if (std::filesystem::is_directory(target, error)) return FileOutcome::failed;
+    if (::rename(narrow(source).c_str(), narrow(target).c_str()) != 0) return FileOutcome::failed;
     // The new name reaches the disk with its folder. Some file systems cannot flush a folder;
     // the replace has happened all the same, so that is no failure.
     std::filesystem::path folder = std::filesystem::path(target).parent_path();
@@ -52,7 +87,7 @@ bool replaceFileWith(const std::wstring& source, const std::wstring& target) {
         ::fsync(fd);
         ::close(fd);
     }
-    return true;
+    return FileOutcome::done;
 }
 
 bool appendWholeToFile(const std::wstring& path, std::string_view bytes) {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "model/retry.h"
+
 namespace {
 
 constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -14,15 +16,32 @@ FileHandle fileOf(HANDLE handle) {
     return handle == INVALID_HANDLE_VALUE ? noFile : reinterpret_cast<FileHandle>(handle);
 }
 
+// Another handle on the file refuses the operation for as long as it stays open.
+FileOutcome outcomeOf(BOOL succeeded) {
+    if (succeeded) return FileOutcome::done;
+    const DWORD error = GetLastError();
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? FileOutcome::held
+                                                                            : FileOutcome::failed;
+}
+
 // Every appender of a file locks this one byte around its write, far past any real end, so
 // readers are never blocked. Windows makes an append-only write atomic by itself; Wine does
-// not, and without the lock two writers were seen to land entries at the same offset.
+// not, and without the lock two writers were seen to land entries at the same offset. A
+// writer holds it for well under a millisecond, so it is tried every millisecond; a process
+// that keeps it for appendLockLimit has hung, and is not waited for any longer.
 class AppendLock {
 public:
     explicit AppendLock(HANDLE file) : file_(file) {
         overlapped_.Offset = 0xFFFFFFFE;
         overlapped_.OffsetHigh = 0x7FFFFFFF;
-        locked_ = LockFileEx(file_, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &overlapped_) != 0;
+        locked_ = retryWhileHeld(appendLockLimit, std::chrono::milliseconds(1), [this] {
+                      if (LockFileEx(file_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+                                     1, 0, &overlapped_)) {
+                          return FileOutcome::done;
+                      }
+                      return GetLastError() == ERROR_LOCK_VIOLATION ? FileOutcome::held
+                                                                    : FileOutcome::failed;
+                  }) == FileOutcome::done;
     }
     ~AppendLock() {
         if (locked_) UnlockFileEx(file_, 0, 1, 0, &overlapped_);
@@ -66,11 +85,55 @@ bool flushFileToDisk(FileHandle file) { return FlushFileBuffers(handleOf(file)) 
 
 bool closeFile(FileHandle file) { return CloseHandle(handleOf(file)) != 0; }
 
-bool removeFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }
+FileHandle openForReading(const std::wstring& path) {
+    return fileOf(CreateFileW(path.c_str(), GENERIC_READ, shareAll, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+}
 
-bool replaceFileWith(const std::wstring& source, const std::wstring& target) {
-    return MoveFileExW(source.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+bool readFileSize(FileHandle file, std::uint64_t& size) {
+    LARGE_INTEGER bytes{};
+    if (!GetFileSizeEx(handleOf(file), &bytes)) return false;
+    size = static_cast<std::uint64_t>(bytes.QuadPart);
+    return true;
+}
+
+bool readFromFile(FileHandle file, std::uint64_t offset, std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset + done);
+        at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        DWORD read = 0;
+        if (!ReadFile(handleOf(file), bytes.data() + done, chunk, &read, &at)) {
+            if (GetLastError() != ERROR_HANDLE_EOF) return false;
+        }
+        if (read == 0) break;
+        done += read;
+    }
+    bytes.resize(done);
+    return true;
+}
+
+FileOutcome removeFile(const std::wstring& path) { return outcomeOf(DeleteFileW(path.c_str())); }
+
+// Opened without sharing, which fails while any other handle has the file open; the file goes
+// when this one handle closes.
+bool removeUnusedFile(const std::wstring& path) {
+    const HANDLE file = CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    return file != INVALID_HANDLE_VALUE && CloseHandle(file);
+}
+
+FileOutcome replaceFileWith(const std::wstring& source, const std::wstring& target) {
+    // A folder refuses as if held: it is not worth waiting for.
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return FileOutcome::failed;
+    }
+    return outcomeOf(MoveFileExW(source.c_str(), target.c_str(),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
 }
 
 bool appendWholeToFile(const std::wstring& path, std::string_view bytes) {

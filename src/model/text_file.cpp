@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <new>
 #include <random>
 #include <system_error>
 
 #include "model/file_system.h"
+#include "model/retry.h"
 
 namespace {
 
@@ -25,11 +25,6 @@ std::string encodeText(std::wstring_view text) {
         }
     }
     return bytes;
-}
-
-bool isFolder(const std::wstring& path) {
-    std::error_code error;
-    return std::filesystem::is_directory(std::filesystem::path(path), error);
 }
 
 // Every temporary file is "~tvx" and four hex digits: a file a killed save left behind is
@@ -56,14 +51,33 @@ FileHandle createTemporaryBeside(const std::wstring& path, std::wstring& tempora
 
 }  // namespace
 
-std::optional<std::wstring> tryReadTextFile(const std::wstring& path) {
-    if (isFolder(path)) return std::nullopt;
-    std::ifstream stream(std::filesystem::path(path), std::ios::binary);
-    if (!stream) return std::nullopt;
-    const std::string bytes{std::istreambuf_iterator<char>(stream),
-                            std::istreambuf_iterator<char>()};
-    if (stream.bad()) return std::nullopt;
-    return decodeText(bytes);
+std::optional<std::wstring> tryReadTextFile(const std::wstring& path, std::uint64_t maxBytes) {
+    const std::optional<FileEnd> file = readFileEnd(path, maxBytes, maxBytes);
+    if (!file || file->size > maxBytes) return std::nullopt;
+    try {
+        return decodeText(file->bytes);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;  // a file too large for the memory left is as good as unreadable
+    }
+}
+
+std::optional<FileEnd> readFileEnd(const std::wstring& path, std::uint64_t count,
+                                   std::uint64_t maxSize) {
+    const FileHandle file = openForReading(path);
+    if (file == noFile) return std::nullopt;
+    FileEnd end;
+    bool read = readFileSize(file, end.size);
+    if (read && end.size <= maxSize) {
+        try {
+            end.bytes.resize(static_cast<std::size_t>(std::min(count, end.size)));
+            read = readFromFile(file, end.size - end.bytes.size(), end.bytes);
+        } catch (const std::bad_alloc&) {
+            read = false;
+        }
+    }
+    closeFile(file);
+    if (!read) return std::nullopt;
+    return end;
 }
 
 std::wstring decodeText(std::string_view bytes) {
@@ -97,9 +111,30 @@ bool replaceTextFile(const std::wstring& path, std::wstring_view text) {
     // would otherwise leave an empty or cut file under the target's name.
     bool written = writeToFile(file, encodeText(text)) && flushFileToDisk(file);
     written = closeFile(file) && written;
-    if (written && replaceFileWith(temporary, path)) return true;
-    removeFile(temporary);  // this write created it, so it is ours to remove
+    constexpr std::chrono::milliseconds step{10};
+    if (written && retryWhileHeld(replaceHoldLimit, step, [&] {
+                       return replaceFileWith(temporary, path);
+                   }) == FileOutcome::done) {
+        return true;
+    }
+    // This write created it, so it is ours to remove.
+    retryWhileHeld(replaceHoldLimit, step, [&] { return removeFile(temporary); });
     return false;
+}
+
+void removeLeftoverTemporaries(const std::wstring& folder) {
+    const auto isTemporaryName = [](const std::wstring& name) {
+        return name.size() == temporaryPrefix.size() + 4 && name.starts_with(temporaryPrefix) &&
+               std::all_of(name.begin() + temporaryPrefix.size(), name.end(), [](wchar_t c) {
+                   return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f');
+               });
+    };
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::wstring name = entry->path().filename().wstring();
+        if (isTemporaryName(name)) removeUnusedFile(folder + name);
+    }
 }
 
 bool appendTextWhole(const std::wstring& path, std::wstring_view text) {

@@ -1,5 +1,9 @@
 #include "ui/window_class.h"
 
+namespace {
+OutOfMemoryHandler outOfMemoryHandler = nullptr;
+}  // namespace
+
 void registerWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH background) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSW windowClass{};
@@ -25,4 +29,14 @@ bool bringToFront(HWND window) {
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
     return true;
+}
+
+void setOutOfMemoryHandler(OutOfMemoryHandler handler) { outOfMemoryHandler = handler; }
+
+void reportOutOfMemory() {
+    try {
+        if (outOfMemoryHandler) outOfMemoryHandler();
+    } catch (const std::bad_alloc&) {
+        // The report needs memory too; without it, the message is given up unreported.
+    }
 }

@@ -107,5 +107,5 @@ void paintMonitorView(HDC dc, int width, int height, UINT dpi) {
 
 void registerMonitorViewClass() {
     // No background brush: the view paints every pixel itself.
-    registerWindowClass(monitorViewClassName, monitorViewProc, nullptr);
+    registerWindowClass(monitorViewClassName, guardedProcedure<monitorViewProc>, nullptr);
 }

@@ -39,6 +39,7 @@ protected:
         targetTable.lock().resetToDefaults();
         isRunning = true;
         stopWorker = false;
+        probingHeldUntil = 0;
     }
     void TearDown() override { EXPECT_TRUE(shutdownMonitoring()); }
     bool note(const std::wstring& line) {
@@ -131,4 +132,23 @@ TEST_F(Monitoring, WorkerSwitchedOffShortenedEmptiedReplacedAndStopped) {
         journal,
         L"icmp 127.0.0.1\nrefresh 1\npause 10\nicmp 127.0.0.2\nrefresh 0\npause 10\n"
         L"pause 100\npause 80\nicmp 127.0.0.8\n | 127.0.0.8 | icmp | FAIL\nrefresh 1\npause 10\n");
+}
+
+// Asleep, the worker starts no probe, not even in the sweep under way; awake, it waits
+// sleepResumeDelay before probing again.
+TEST_F(Monitoring, WorkerHoldsProbingFromSleepUntilAMomentAfterTheWakeUp) {
+    targetTable.lock().entries() = {on(L"127.0.0.1"), on(L"127.0.0.2")};
+    script = [pauses = 0](auto& line) mutable {
+        if (line == L"icmp 127.0.0.1") pauseMonitoringForSleep();
+        if (line == L"pause 100")  // woke up 4.5 s ago (0.5 s to go), then 5 s ago
+            resumeMonitoringAfterSleep(steadyNowNanos() -
+                                       (++pauses == 1 ? 4'500'000'000 : 5 * nanosPerSecond));
+        if (line == L"icmp 127.0.0.2") stopWorker = true;
+        return true;
+    };
+    runProbeWorker();
+    EXPECT_EQ(journal,
+              L"icmp 127.0.0.1\n | paused for sleep\nrefresh 1\npause 10\npause 100\n"
+              L" | resumed after sleep\npause 100\n | resumed after sleep\n"
+              L"icmp 127.0.0.2\nrefresh 2\npause 10\n");
 }

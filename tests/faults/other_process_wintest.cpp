@@ -12,18 +12,6 @@
 #include "model/data_folder.h"
 #include "support/wine_gui.h"
 
-namespace {
-
-HANDLE start(std::wstring commandLine) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    CreateProcessW(nullptr, commandLine.data(), 0, 0, FALSE, 0, 0, 0, &startup, &started);
-    return started.hProcess;
-}
-
-}  // namespace
-
 // Started again with TARVEX_SAVE_LOOP set, this test saves its two tables in turn through the
 // configuration window's own save step until it is killed.
 TEST(InterruptedSave, ConfigFileIsAlwaysTheOldOrTheNewWholeDocument) {
@@ -47,7 +35,7 @@ TEST(InterruptedSave, ConfigFileIsAlwaysTheOldOrTheNewWholeDocument) {
     for (int kill = 0; kill < 12; ++kill) {
         ResetEvent(ready);
         const HANDLE saver =
-            start(GetCommandLineW() + std::wstring(L" --gtest_filter=InterruptedSave.*"));
+            startProcess(GetCommandLineW() + std::wstring(L" --gtest_filter=InterruptedSave.*"));
         ASSERT_EQ(WaitForSingleObject(ready, 10000), WAIT_OBJECT_0);
         // Spins rather than sleeps, so that the kills spread over the whole save.
         const auto end =
@@ -80,7 +68,7 @@ TEST(TwoWriters, EveryEntryLandsWholeOnceAndInItsThreadsOrder) {
     for (const wchar_t* tag : {L"A", L"B"}) {
         SetEnvironmentVariableW(L"TARVEX_LOG_WRITER", tag);
         writers[*tag - L'A'] =
-            start(GetCommandLineW() + std::wstring(L" --gtest_filter=TwoWriters.*"));
+            startProcess(GetCommandLineW() + std::wstring(L" --gtest_filter=TwoWriters.*"));
     }
     SetEnvironmentVariableW(L"TARVEX_LOG_WRITER", nullptr);
     ASSERT_EQ(WaitForMultipleObjects(2, writers, TRUE, 60000), WAIT_OBJECT_0);
@@ -104,7 +92,7 @@ TEST(HangingLookup, WindowAnswersAndClosesPromptly) {
     std::vector<Target> targets(targetSlotCount);
     targets[0].host = slow;
     ASSERT_TRUE(writeConfigFile(configFilePath(), targets));
-    const HANDLE tarvex = start(L"\"" + std::wstring(TARVEX_EXE) + L"\"");
+    const HANDLE tarvex = startProcess(L"\"" + std::wstring(TARVEX_EXE) + L"\"");
     ASSERT_TRUE(
         pumpUntil([] { return IsWindowVisible(FindWindowW(L"Tarvex_MainWnd", nullptr)); }, 10s));
     Sleep(500);  // the worker is inside the look-up by now

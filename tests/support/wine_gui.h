@@ -33,6 +33,14 @@ inline HWND startMainWindow() {
     return window;
 }
 
+inline HANDLE startProcess(std::wstring commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    CreateProcessW(nullptr, commandLine.data(), 0, 0, FALSE, 0, 0, 0, &startup, &started);
+    return started.hProcess;
+}
+
 inline void closeMainWindow(HWND window) {
     DestroyWindow(window);
     for (MSG message{}; GetMessageW(&message, nullptr, 0, 0) > 0;) DispatchMessageW(&message);

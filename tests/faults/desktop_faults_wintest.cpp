@@ -1,0 +1,100 @@
+// A busy desktop: a 5 GB config.xml, a ~tvx file left by a killed save, config.xml held open
+// while Save runs, the log's lock byte held by a hung process, sleep while monitoring.
+#include <gtest/gtest.h>
+
+#include "config/config_file.h"
+#include "editor/config_editor.h"
+#include "editor/config_window.h"
+#include "model/target_table.h"
+#include "support/wine_gui.h"
+
+class DesktopFaults : public ::testing::Test {
+protected:
+    void SetUp() override { removeDataFiles(); }
+    static HANDLE openShared(const std::wstring& path) {
+        return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_ALWAYS, 0, nullptr);
+    }
+    static inline std::wstring told;  // the editor's message boxes, answered by tell
+    static int WINAPI tell(HWND, LPCWSTR text, LPCWSTR, UINT) {
+        told += text;
+        return IDOK;
+    }
+    // "Save" while another handle holds config.xml open for `holdMs`.
+    static void saveWhileHeld(DWORD holdMs, const wchar_t* host) {
+        HANDLE timer = nullptr;
+        CreateTimerQueueTimer(
+            &timer, nullptr, [](void* held, BOOLEAN) { CloseHandle(held); },
+            openShared(configFilePath()), holdMs, 0, WT_EXECUTEONLYONCE);
+        SetWindowTextW(GetDlgItem(configWindow, 2100), host);
+        clickButton(configWindow, 2401);
+    }
+    const std::wstring folder = dataFolderPath();
+};
+
+TEST_F(DesktopFaults, GiantConfigIsLeftAloneTemporariesGoAndSavesRideOutABriefHold) {
+    SCOPED_TRACE("start-up and import with a sparse 5 GB config.xml, ~tvx1234 and keep.xml.tmp");
+    const HANDLE giant = openShared(configFilePath());
+    const LARGE_INTEGER size{.QuadPart = 5'000'000'000};
+    ASSERT_TRUE(SetFilePointerEx(giant, size, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(giant) && CloseHandle(giant));
+    for (const wchar_t* name : {L"~tvx1234", L"keep.xml.tmp"}) writeBytes(folder + name, "kept?");
+    const HWND window = startMainWindow();
+    EXPECT_EQ(std::filesystem::file_size(configFilePath()), 5'000'000'000u);
+    EXPECT_FALSE(std::filesystem::exists(folder + L"~tvx1234"));
+    EXPECT_EQ(readBytes(folder + L"keep.xml.tmp"), "kept?");
+    clickButton(window, 1002);
+    clickButton(configWindow, 1900);  // row 1 off: its host is never probed
+    showEditorMessage = tell;
+    chooseEditorFile = [](HWND, bool) -> std::optional<std::wstring> { return configFilePath(); };
+    clickButton(configWindow, 2403);
+    EXPECT_EQ(told, L"Import failed (invalid XML).");
+    told.clear();
+    SCOPED_TRACE("saves while config.xml is held for 300 ms, then for 5 s");
+    saveWhileHeld(300, L"brief.test");
+    const std::string saved = readBytes(configFilePath());
+    EXPECT_NE(saved.find("<host>brief.test</host>"), std::string::npos);
+    saveWhileHeld(5000, L"long.test");
+    EXPECT_EQ(readBytes(configFilePath()), saved);
+    EXPECT_TRUE(told.starts_with(L"\"config.xml\" could not be written:\n" + configFilePath()));
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        EXPECT_FALSE(entry.path().filename().wstring().starts_with(L"~tvx")) << entry;
+    const std::wstring unreadable =
+        L" | config.xml could not be read; monitoring the default "
+        L"table, file left unchanged: ";
+    EXPECT_EQ(logEvents().front(), unreadable + configFilePath());
+    closeMainWindow(window);
+}
+
+TEST_F(DesktopFaults, LogLockHeldByAHungProcessHoldsNoWindowUp) {
+    const HANDLE log = openShared(logFilePath());
+    ASSERT_TRUE(LockFile(log, 0xFFFFFFFE, 0x7FFFFFFF, 1, 0));  // the appenders' lock byte
+    const HANDLE tarvex = startProcess(L"\"" + std::wstring(TARVEX_EXE) + L"\"");
+    ASSERT_TRUE(pumpUntil([] { return logEvents().size() == 1; }, 10s));  // it is starting
+    const HWND window = FindWindowW(L"Tarvex_MainWnd", nullptr);
+    PostMessageW(GetDlgItem(window, 1001), BM_CLICK, 0, 0);
+    EXPECT_TRUE(pumpUntil([] { return logEvents().size() == 2; }, 1s));
+    EXPECT_TRUE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, nullptr));
+    EXPECT_EQ(logEvents(),
+              (std::vector<std::wstring>{L" | monitoring auto-start", L" | monitoring stopped"}));
+    TerminateProcess(tarvex, 0);
+}
+
+TEST_F(DesktopFaults, NoProbeFromSleepUntilFiveSecondsAfterTheWakeUp) {
+    ASSERT_TRUE(
+        writeConfigFile(configFilePath(), {{.host = L"127.0.0.1", .interval = 1, .history = {}}}));
+    const HWND window = startMainWindow();
+    const auto probes = [] { return targetTable.snapshot()[0].history.size(); };  // echoes
+    EXPECT_TRUE(pumpUntil([&] { return probes() == 1; }, 3s));
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    pumpUntil([] { return false; }, 2s);
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    pumpUntil([] { return false; }, 4500ms);
+    EXPECT_EQ(probes(), 1u) << "asleep for 2 s, then awake for 4.5 s";
+    EXPECT_TRUE(pumpUntil([&] { return probes() == 2; }, 3s));
+    EXPECT_EQ(logEvents(),
+              (std::vector<std::wstring>{L" | monitoring auto-start", L" | paused for sleep",
+                                         L" | resumed after sleep"}));
+    closeMainWindow(window);
+}
