@@ -17,6 +17,12 @@ if [ "${TARVEX_ON_DISPLAY:-}" != 1 ]; then
   exec env TARVEX_ON_DISPLAY=1 xvfb-run -a -s "-screen 0 1920x1536x24" "$0" "$@"
 fi
 
+# TARVEX_IN_NAMESPACE inherited by a command outside the sandbox must not set up the machine's
+# own network and files.
+if [ "$(readlink /proc/self/ns/net)" = "$(readlink /proc/1/ns/net)" ]; then
+  echo "sandbox: not in a network namespace of its own; run scripts/sandbox.sh itself" >&2
+  exit 1
+fi
 ip link set lo up
 if command -v iptables >/dev/null && iptables -A INPUT -i lo -d 127.66.0.0/16 -j DROP 2>/dev/null; then
   export TARVEX_BLACK_HOLE=127.66.0.1
@@ -31,9 +37,8 @@ if command -v iptables >/dev/null && iptables -A INPUT -i lo -d 127.66.0.0/16 -j
     resolver=$(mktemp)
     printf 'nameserver 127.0.0.53\noptions timeout:5 attempts:2\n' >"$resolver"
     # Only in a mount namespace of our own: bound in the machine's, it would outlive the run.
-    if [ "$(readlink /proc/self/ns/mnt)" != "$(readlink /proc/1/ns/mnt)" ]; then
-      mount --bind "$resolver" /etc/resolv.conf && export TARVEX_SLOW_NAME=slow-name.test
-    fi
+    [ "$(readlink /proc/self/ns/mnt)" = "$(readlink /proc/1/ns/mnt)" ] ||
+      { mount --bind "$resolver" /etc/resolv.conf && export TARVEX_SLOW_NAME=slow-name.test; }
     rm -f "$resolver"
   fi
 else
