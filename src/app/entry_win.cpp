@@ -1,10 +1,7 @@
-// commctrl.h needs windows.h before it.
-// clang-format off
+#include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
-#include <winsock2.h>
-// clang-format on
 
 #include "app/app_wiring.h"
 #include "app/main_window.h"
@@ -19,12 +16,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         MessageBoxW(nullptr, L"WSAStartup failed.", L"Error", MB_OK | MB_ICONERROR);
         return 1;
     }
-    // The file dialogs host shell extensions, which expect COM on the thread that shows them.
+    // The file dialogs host shell extensions, which expect COM on the thread that shows them,
+    // and screen readers reach the windows' accessible objects through COM in this thread's
+    // apartment.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-
-    // Screen readers reach the windows' accessible objects through COM, in this thread's
-    // apartment. Without it they see only what Windows knows of the windows by itself.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
     // Before the window exists: its creation already logs and starts the worker.
     installAppHooks();
@@ -46,6 +41,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
     if (SUCCEEDED(com)) CoUninitialize();
     WSACleanup();
-    if (SUCCEEDED(com)) CoUninitialize();
     return 0;
 }

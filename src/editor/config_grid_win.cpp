@@ -4,7 +4,6 @@
 #include "model/target_table.h"
 #include "ui/accessible.h"
 #include "ui/dpi.h"
-#include "ui/ui_state.h"
 #include "ui/window_class.h"
 
 RowControls rowEnableCheck{};

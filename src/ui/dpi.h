@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-constexpr UINT baseDpi = 96;
+constexpr UINT baseDpi = USER_DEFAULT_SCREEN_DPI;
 
 // `pixels` at 96 DPI, at `dpi`, rounded to the nearest pixel (halves away from zero).
 int scaled(int pixels, UINT dpi);
@@ -28,6 +28,12 @@ void placeFixedChildren(HWND window);
 
 // The UI font, "Segoe UI" at 10 points, for `dpi`: made once per DPI, kept for the process.
 HFONT uiFontAt(UINT dpi);
+// The UI font for a window at `dpi`: uiFont at its DPI, the same font's other sizes at other
+// DPIs; null while there is no uiFont.
+HFONT uiFontFor(UINT dpi);
+// Gives a standard control the UI font at its window's DPI (when both exist) and returns the
+// control.
+HWND applyUiFont(HWND control);
 // The program's icon (the green lamp) in the caption and the task bar, at the window's DPI.
 void setProgramIcons(HWND window);
 // WM_DPICHANGED of a top-level window: records the DPI, gives the icons and every control

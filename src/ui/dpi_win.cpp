@@ -117,3 +117,14 @@ void followDpiChange(HWND window, WPARAM wParam, LPARAM lParam) {
     SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+HFONT uiFontFor(UINT dpi) {
+    if (!uiFont) return nullptr;
+    return dpi == uiFontDpi ? uiFont : uiFontAt(dpi);
+}
+
+HWND applyUiFont(HWND control) {
+    HFONT font = control ? uiFontFor(dpiOf(control)) : nullptr;
+    if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    return control;
+}

@@ -9,10 +9,4 @@
 extern HWND mainWindow;
 extern HFONT uiFont;    // "Segoe UI", 10 points at the main window's DPI
 extern UINT uiFontDpi;  // the DPI uiFont is made for
-
-// The UI font for a window at `dpi`: uiFont at its DPI, the same font's other sizes at other
-// DPIs; null while there is no uiFont.
-HFONT uiFontFor(UINT dpi);
-// Gives a standard control the UI font at its window's DPI (when both exist) and returns the
-// control.
-HWND applyUiFont(HWND control);
+// The UI font at other DPIs and its hand-over to controls: ui/dpi.h.

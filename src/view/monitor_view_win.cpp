@@ -4,7 +4,6 @@
 
 #include "ui/dpi.h"
 #include "ui/gdi.h"
-#include "ui/ui_state.h"
 #include "ui/window_class.h"
 #include "view/monitor_view_paint.h"
 
