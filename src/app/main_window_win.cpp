@@ -85,31 +85,28 @@ void setServerButtonText(HWND window) {
 }
 
 void layoutMainWindow(HWND window) {
-    RECT client{};
-    GetClientRect(window, &client);
-    const int width = client.right;
-    const int height = client.bottom;
-    const UINT dpi = dpiOf(window);
-    const auto px = [dpi](int pixels) { return scaled(pixels, dpi); };
+    const ClientLayout client = clientLayoutOf(window);
     for (const int index : buttonLayoutOrder) {
         const HeaderButton& button = headerButtons[index];
         HWND control = GetDlgItem(window, button.id);
-        const RECT place = scaledBox(
-            RECT{button.x, button.y, button.x + button.width, button.y + button.height}, dpi);
+        const RECT place =
+            scaledBox(RECT{button.x, button.y, button.x + button.width, button.y + button.height},
+                      client.dpi);
         if (control)
             MoveWindow(control, place.left, place.top, place.right - place.left,
                        place.bottom - place.top, TRUE);
     }
     showOrHide(monitorViewWindow, monitorVisible);
     if (monitorViewWindow && monitorVisible) {
-        const int below = px(80) + (statusVisible ? px(statusPanelHeight) : 0);
-        const int viewHeight = std::max(height - below, px(60));
-        MoveWindow(monitorViewWindow, px(10), px(70), width - px(20), viewHeight, TRUE);
+        const int below = client.px(80) + (statusVisible ? client.px(statusPanelHeight) : 0);
+        const int viewHeight = std::max(client.height - below, client.px(60));
+        MoveWindow(monitorViewWindow, client.px(10), client.px(70), client.width - client.px(20),
+                   viewHeight, TRUE);
     }
     showOrHide(statusPanel, statusVisible);
     if (statusPanel && statusVisible) {
-        MoveWindow(statusPanel, px(10), height - px(statusPanelHeight), width - px(20), px(140),
-                   TRUE);
+        MoveWindow(statusPanel, client.px(10), client.height - client.px(statusPanelHeight),
+                   client.width - client.px(20), client.px(140), TRUE);
     }
 }
 

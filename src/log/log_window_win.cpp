@@ -58,17 +58,14 @@ void trimOldestLines(HWND edit, std::size_t incoming) {
 }
 
 void placeControls(HWND window) {
-    RECT client{};
-    GetClientRect(window, &client);
-    const int width = client.right;
-    const int height = client.bottom;
-    const UINT dpi = dpiOf(window);
-    const auto px = [dpi](int pixels) { return scaled(pixels, dpi); };
+    const ClientLayout client = clientLayoutOf(window);
     if (HWND edit = GetDlgItem(window, logEditId)) {
-        MoveWindow(edit, px(10), px(10), width - px(20), height - px(55), TRUE);
+        MoveWindow(edit, client.px(10), client.px(10), client.width - client.px(20),
+                   client.height - client.px(55), TRUE);
     }
     if (HWND button = GetDlgItem(window, deleteLogButtonId)) {
-        MoveWindow(button, px(10), height - px(38), px(140), px(26), TRUE);
+        MoveWindow(button, client.px(10), client.height - client.px(38), client.px(140),
+                   client.px(26), TRUE);
     }
 }
 

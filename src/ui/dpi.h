@@ -8,6 +8,14 @@ constexpr UINT baseDpi = USER_DEFAULT_SCREEN_DPI;
 
 // `pixels` at 96 DPI, at `dpi`, rounded to the nearest pixel (halves away from zero).
 int scaled(int pixels, UINT dpi);
+// A window's client area and DPI, for laying out its children: px() scales a 96-DPI size.
+struct ClientLayout {
+    int width;
+    int height;
+    UINT dpi;
+    int px(int pixels) const { return scaled(pixels, dpi); }
+};
+ClientLayout clientLayoutOf(HWND window);
 // A box scaled edge by edge: boxes that touch at 96 DPI still touch, and none overlap.
 RECT scaledBox(const RECT& box, UINT dpi);
 // A square (a lamp): its corner and its side scaled, so that it stays round.

@@ -128,3 +128,9 @@ HWND applyUiFont(HWND control) {
     if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     return control;
 }
+
+ClientLayout clientLayoutOf(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return {client.right, client.bottom, dpiOf(window)};
+}
