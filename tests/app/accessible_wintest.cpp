@@ -68,7 +68,7 @@ const bool isReader = [] {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const HWND main = FindWindowW(L"Tarvex_MainWnd", nullptr);
     std::wstring read =
-        readClient(main, 1, 2) + readClient(GetDlgItem(main, 1200), 0, 20) +
+        readClient(main, 1, 2) + readClient(GetDlgItem(main, monitorViewId), 0, 20) +
         readClient(GetDlgItem(FindWindowW(L"Tarvex_ConfigWnd", nullptr), 2102), 0, 0);
     SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, hear, 0, 0,
                     WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
@@ -84,16 +84,17 @@ TEST(Accessible, ReaderInAnotherProcessReadsTheHeaderViewAndGridAndHearsAResult)
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     removeDataFiles();
     const HWND window = startMainWindow();
-    clickButton(window, 1001);  // monitoring off: only the test changes the table
+    clickButton(window, serverButtonId);  // monitoring off: only the test changes the table
     std::vector<Target> table(targetSlotCount);
-    table[0] = {true, ProbeType::tcp, L"127.0.0.1", 8080, 10, {}, 0};
+    table[0] = {.type = ProbeType::tcp, .host = L"127.0.0.1", .port = 8080};
     table[0].history.assign(150, 1);  // the newest 145 are shown, one of them failed
-    table[0].history[4] = table[0].history[5] = 0;
-    table[1] = {true, ProbeType::icmp, L"127.0.0.1", 0, 10, {1, 0}, 0};
-    table[4] = {true, ProbeType::tcp, L"127.0.0.2", 81, 10, {}, 0};
+    table[0].history[4] = 0;
+    table[0].history[5] = 0;
+    table[1] = {.host = L"127.0.0.1", .history = {1, 0}};
+    table[4] = {.type = ProbeType::tcp, .host = L"127.0.0.2", .port = 81};
     targetTable.lock().entries() = table;
     SendMessageW(window, WM_APP_REFRESH, 0, 0);  // as after every probe
-    for (const int button : {1003, 1002}) clickButton(window, button);
+    for (const int button : {monitorButtonId, configButtonId}) clickButton(window, button);
     const ScratchFolder folder;
     const std::wstring output = folder.file(L"read.txt");
     const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"TarvexReaderReady");

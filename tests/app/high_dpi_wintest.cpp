@@ -56,9 +56,13 @@ TEST(HighDpi, SizesTextsPixelsIconsAndAChangeOfDpi) {
     ASSERT_EQ(GetDeviceCaps(GetDC(nullptr), LOGPIXELSY), 144) << "run in the prefix at 144 DPI";
     removeDataFiles();
     const HWND window = startMainWindow();
-    for (int button : {1001, 1003, 1005}) clickButton(window, button);  // off; both panels
+    for (int button : {serverButtonId, monitorButtonId, statusButtonId})
+        clickButton(window, button);  // off; both panels
     std::vector<Target> table(targetSlotCount);
-    table[0] = {true, ProbeType::tcp, L"127.0.0.1", 8080, 10, std::deque<std::uint8_t>(145, 1), 0};
+    table[0] = {.type = ProbeType::tcp,
+                .host = L"127.0.0.1",
+                .port = 8080,
+                .history = std::deque<std::uint8_t>(145, 1)};
     targetTable.lock().entries() = table;
     SendMessageW(window, WM_APP_REFRESH, 0, 0);
     // The lamps stay round (27 and 18 pixels), 145 results take 3 pixels each, x 540 to 975.
@@ -71,7 +75,8 @@ TEST(HighDpi, SizesTextsPixelsIconsAndAChangeOfDpi) {
     // clang-format on
     for (const auto& [shown, x, y, colour] : pixels)
         EXPECT_TRUE(pumpUntil([&] { return pixelAt(shown, x, y) == colour; }, 2s)) << x << "," << y;
-    for (int button : {1004, 1002}) clickButton(window, button);  // in front of the main window
+    for (int button : {logButtonId, configButtonId})
+        clickButton(window, button);  // in front of the main window
     const std::wstring at144 =
         L"1044x1215: 1001 69,9,210,48 -20; 1002 294,9,210,48 -20; 1003 519,9,210,48 -20; "
         L"1004 747,9,123,48 -20; 1005 876,9,123,48 -20; 1200 15,105,1008,836 0; "

@@ -30,23 +30,28 @@ TEST(Keyboard, TabShiftTabSpaceEnterArrowsAndEscapeInEveryWindow) {
     const HWND window = startMainWindow();
     // The main window: the five buttons left to right and round again; Enter and Space press.
     keys(VK_RETURN);  // on "Stop server", which has the focus at first
-    EXPECT_EQ(windowText(GetDlgItem(window, 1001)), L"Start server");
-    EXPECT_EQ(keys(VK_TAB, 5), std::vector({1002, 1003, 1004, 1005, 1001}));
-    EXPECT_EQ(keys(VK_TAB, 3, true), std::vector({1005, 1004, 1003}));
+    EXPECT_EQ(windowText(GetDlgItem(window, serverButtonId)), L"Start server");
+    EXPECT_EQ(keys(VK_TAB, 5), std::vector({configButtonId, monitorButtonId, logButtonId,
+                                            statusButtonId, serverButtonId}));
+    EXPECT_EQ(keys(VK_TAB, 3, true), std::vector({statusButtonId, logButtonId, monitorButtonId}));
     keys(VK_SPACE);  // "Monitor"
     EXPECT_TRUE(IsWindowVisible(monitorViewWindow));
     keys(VK_TAB, 1, true);
-    EXPECT_EQ(keys(VK_SPACE), std::vector({2100})) << "the configuration window starts there";
+    EXPECT_EQ(keys(VK_SPACE), std::vector({hostEditBaseId}))
+        << "the configuration window starts there";
 
     // The type list by arrow key: row 1 becomes tcp and its port field takes the focus too.
-    EXPECT_EQ(keys(VK_TAB, 1, true), std::vector({2000}));
+    EXPECT_EQ(keys(VK_TAB, 1, true), std::vector({typeComboBaseId}));
     keys(VK_DOWN);
     EXPECT_EQ(windowText(rowTypeCombo[0]) + L" " + std::to_wstring(IsWindowEnabled(rowPortEdit[0])),
               L"tcp 1");
-    std::vector<int> order{2100, 2200, 2300};  // row by row; an icmp row's port is disabled
+    std::vector<int> order{hostEditBaseId, portEditBaseId,
+                           intervalComboBaseId};  // row by row; an icmp row's port is disabled
     for (int row = 1; row < 20; ++row)
-        for (int column : {1900, 2000, 2100, 2300}) order.push_back(column + row);
-    order.insert(order.end(), {2403, 2404, 2401, 2402, 1900, 2000});
+        for (int column : {enableCheckBaseId, typeComboBaseId, hostEditBaseId, intervalComboBaseId})
+            order.push_back(column + row);
+    order.insert(order.end(), {importButtonId, exportButtonId, saveButtonId, closeButtonId,
+                               enableCheckBaseId, typeComboBaseId});
     EXPECT_EQ(keys(VK_TAB, static_cast<int>(order.size())), order);
     keys(VK_TAB, 1, true);
     keys(VK_SPACE);
@@ -56,7 +61,7 @@ TEST(Keyboard, TabShiftTabSpaceEnterArrowsAndEscapeInEveryWindow) {
     EXPECT_EQ(windowText(rowHostEdit[0]), L"127");
     keys(VK_ESCAPE);
     EXPECT_EQ(configWindow, nullptr);
-    EXPECT_EQ(GetDlgCtrlID(GetFocus()), 1002) << "the main window's focus comes back";
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), configButtonId) << "the main window's focus comes back";
 
     // The log window: the field, then its button, and Escape hides it; not so the main window.
     keys(VK_TAB, 2);

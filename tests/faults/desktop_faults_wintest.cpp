@@ -27,8 +27,8 @@ protected:
         CreateTimerQueueTimer(
             &timer, nullptr, [](void* held, BOOLEAN) { CloseHandle(held); },
             openShared(configFilePath()), holdMs, 0, WT_EXECUTEONLYONCE);
-        SetWindowTextW(GetDlgItem(configWindow, 2100), host);
-        clickButton(configWindow, 2401);
+        SetWindowTextW(GetDlgItem(configWindow, hostEditBaseId), host);
+        clickButton(configWindow, saveButtonId);
     }
     const std::wstring folder = dataFolderPath();
 };
@@ -44,11 +44,11 @@ TEST_F(DesktopFaults, GiantConfigIsLeftAloneTemporariesGoAndSavesRideOutABriefHo
     EXPECT_EQ(std::filesystem::file_size(configFilePath()), 5'000'000'000u);
     EXPECT_FALSE(std::filesystem::exists(folder + L"~tvx1234"));
     EXPECT_EQ(readBytes(folder + L"keep.xml.tmp"), "kept?");
-    clickButton(window, 1002);
-    clickButton(configWindow, 1900);  // row 1 off: its host is never probed
+    clickButton(window, configButtonId);
+    clickButton(configWindow, enableCheckBaseId);  // row 1 off: its host is never probed
     showEditorMessage = tell;
     chooseEditorFile = [](HWND, bool) -> std::optional<std::wstring> { return configFilePath(); };
-    clickButton(configWindow, 2403);
+    clickButton(configWindow, importButtonId);
     EXPECT_EQ(told, L"Import failed (invalid XML).");
     told.clear();
     SCOPED_TRACE("saves while config.xml is held for 300 ms, then for 5 s");
@@ -73,7 +73,7 @@ TEST_F(DesktopFaults, LogLockHeldByAHungProcessHoldsNoWindowUp) {
     const HANDLE tarvex = startProcess(L"\"" + std::wstring(TARVEX_EXE) + L"\"");
     ASSERT_TRUE(pumpUntil([] { return logEvents().size() == 1; }, 10s));  // it is starting
     const HWND window = FindWindowW(L"Tarvex_MainWnd", nullptr);
-    PostMessageW(GetDlgItem(window, 1001), BM_CLICK, 0, 0);
+    PostMessageW(GetDlgItem(window, serverButtonId), BM_CLICK, 0, 0);
     EXPECT_TRUE(pumpUntil([] { return logEvents().size() == 2; }, 1s));
     EXPECT_TRUE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, nullptr));
     EXPECT_EQ(logEvents(),
