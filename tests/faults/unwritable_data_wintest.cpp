@@ -15,7 +15,7 @@
 
 TEST(UnwritableData, OperatorIsToldAndMonitoringGoesOnFromMemory) {
     removeDataFiles();
-    std::filesystem::create_directory(configFilePath());
+    std::filesystem::create_directory(dataFolderPath() + L"config.xml");
     const std::string logged = "2026-01-01 00:00:00 | before\r\r\n";
     writeBytes(logFilePath(), logged);
     const HANDLE lock =
