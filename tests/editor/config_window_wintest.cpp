@@ -1,11 +1,11 @@
 // The configuration window over a stand-in main window, whose queue holds the refreshes
 // posted: one operator's session, step by step. The test answers every message box and file
-// dialog; the dialogs are the program's own calls, routed to the test.
+// dialog; the dialogs are the program's own calls, routed to the test. What each step shows is
+// written in files/config-window-STEP.txt.
 #include "editor/config_window.h"
 
 #include <gtest/gtest.h>
 
-#include "config/config_file.h"
 #include "editor/config_editor.h"
 #include "model/clock.h"
 #include "model/target_table.h"
@@ -19,24 +19,39 @@
 
 namespace {
 
-std::wstring prompts;  // "title|flags|text\n" per message box
-std::wstring dialogs;  // "Save flags\n" or "Open flags\n" per file dialog
+std::wstring seen;    // "title|flags|text" per message box, "Save flags|filter" per file dialog
+std::wstring folder;  // the scratch folder, seen as "<folder>"
 int answer = IDOK;
 std::optional<std::wstring> chosen;  // what the next file dialog returns; nothing: Cancel
 
+std::wstring wide(const std::string& bytes) { return std::wstring(bytes.begin(), bytes.end()); }
+std::string dataFile(const char* name) {
+    return readBytes(TARVEX_TEST_SOURCE_DIR "/editor/files/" + std::string(name));
+}
+
+// Compared as a whole with files/NAME, written as the step should show it.
+void expectShown(const std::wstring& shown, const char* name) {
+    EXPECT_EQ(shown, wide(dataFile(name))) << name;
+}
+
+void record(std::wstring text) {
+    for (std::size_t at; (at = text.find(folder)) != std::wstring::npos;)
+        text.replace(at, folder.size(), L"<folder>");
+    seen += text + L"\n";
+}
+
 int WINAPI answerPrompt(HWND owner, LPCWSTR text, LPCWSTR title, UINT flags) {
     EXPECT_EQ(owner, configWindow) << text;
-    prompts += title + (L"|" + std::to_wstring(flags) + L"|") + text + L"\n";
+    record(title + (L"|" + std::to_wstring(flags) + L"|") + text);
     return answer;
 }
 
 BOOL answerFileDialog(const wchar_t* kind, OPENFILENAMEW* dialog) {
     EXPECT_EQ(dialog->hwndOwner, configWindow);
-    std::wstring filter;  // pairs of description and pattern
+    std::wstring shown = kind + (L" " + std::to_wstring(dialog->Flags) + L"|");
     for (const wchar_t* part = dialog->lpstrFilter; part && *part; part += wcslen(part) + 1)
-        filter += part + std::wstring(L"|");
-    EXPECT_EQ(filter, L"XML Files (*.xml)|*.xml|All Files (*.*)|*.*|");
-    dialogs += kind + (L" " + std::to_wstring(dialog->Flags) + L"\n");
+        shown += part + std::wstring(L"|");  // pairs of description and pattern
+    record(shown);
     if (!chosen) return FALSE;
     lstrcpynW(dialog->lpstrFile, chosen->c_str(), static_cast<int>(dialog->nMaxFile));
     return TRUE;
@@ -51,29 +66,52 @@ void click(int id) { SendMessageW(control(id), BM_CLICK, 0, 0); }
 void edit(int row, bool on, bool tcp, const std::wstring& host, const wchar_t* port = nullptr) {
     SendMessageW(control(enableCheckBaseId + row), BM_SETCHECK, on ? BST_CHECKED : 0, 0);
     const HWND type = control(typeComboBaseId + row);
-    SendMessageW(type, CB_SETCURSEL, tcp ? 1 : 0, 0);  // the items: "icmp", "tcp"
+    SendMessageW(type, CB_SETCURSEL, tcp ? typeListTcpIndex : 0, 0);
     SendMessageW(configWindow, WM_COMMAND, MAKEWPARAM(typeComboBaseId + row, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(type));
     SetWindowTextW(control(hostEditBaseId + row), host.c_str());
     if (port) SetWindowTextW(control(portEditBaseId + row), port);
 }
 
-// Slot i of the table as "on tcp 127.0.0.1:80/10|".
-std::wstring described(const Target& t) {
-    return (t.enabled ? L"on " : L"off ") + std::wstring(probeTypeText(t.type)) + L" " + t.host +
-           L":" + std::to_wstring(t.port) + L"/" + std::to_wstring(t.interval) + L"|";
+// Every control, "id class style|text|place", a check box's state and a list's items after.
+std::wstring controls() {
+    std::wstring shown;
+    for (HWND c = GetWindow(configWindow, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t name[32] = {};
+        GetClassNameW(c, name, 32);
+        wchar_t style[16] = {};
+        swprintf(style, 16, L"%08lX", GetWindowLongW(c, GWL_STYLE));
+        shown += std::to_wstring(GetDlgCtrlID(c)) + L" " + name + L" " + style + L"|" +
+                 windowText(c) + L"|" + placeOf(c);
+        if (std::wstring(name) == L"Button")
+            shown += L"|" + std::to_wstring(SendMessageW(c, BM_GETCHECK, 0, 0));
+        wchar_t item[32] = {};
+        for (int i = 0; SendMessageW(c, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item)) > 0; ++i)
+            shown += L"|" + std::wstring(item);
+        const bool uiFontUsed = SendMessageW(c, WM_GETFONT, 0, 0) == LRESULT(uiFont);
+        shown += uiFontUsed ? L"\n" : L"|another font\n";
+    }
+    return shown;
 }
-std::wstring slot(std::size_t i) { return described(targetTable.snapshot()[i]); }
 
-// Row i as shown, "on tcp 127.0.0.1 [80] 10|"; the port after "-" when its field is disabled.
-std::wstring row(int i) {
-    const HWND port = control(portEditBaseId + i);
-    const bool on = SendMessageW(control(enableCheckBaseId + i), BM_GETCHECK, 0, 0);
-    return (on ? L"on " : L"off ") + windowText(control(typeComboBaseId + i)) + L" " +
-           windowText(control(hostEditBaseId + i)) +
-           (IsWindowEnabled(port) ? L" [" + windowText(port) + L"] "
-                                  : L" -" + windowText(port) + L" ") +
-           windowText(control(intervalComboBaseId + i)) + L"|";
+// Rows as shown and the slots they edit: "3 on tcp 127.0.0.1 [80] 10 = on tcp 127.0.0.1:80/10";
+// the port after "-" when its field is disabled.
+std::wstring rows(std::initializer_list<int> shown) {
+    std::wstring text;
+    for (const int i : shown) {
+        const HWND port = control(portEditBaseId + i);
+        const Target t = targetTable.snapshot()[static_cast<std::size_t>(i)];
+        text += std::to_wstring(i + 1) +
+                (IsDlgButtonChecked(configWindow, enableCheckBaseId + i) ? L" on " : L" off ") +
+                windowText(control(typeComboBaseId + i)) + L" " +
+                windowText(control(hostEditBaseId + i)) +
+                (IsWindowEnabled(port) ? L" [" + windowText(port) + L"] "
+                                       : L" -" + windowText(port) + L" ") +
+                windowText(control(intervalComboBaseId + i)) +
+                (t.enabled ? L" = on " : L" = off ") + probeTypeText(t.type) + L" " + t.host +
+                L":" + std::to_wstring(t.port) + L"/" + std::to_wstring(t.interval) + L"\n";
+    }
+    return text;
 }
 
 // What a stored table changes besides the table: the two files, and the number of refreshes
@@ -82,8 +120,8 @@ std::wstring effects() {
     static int refreshes = 0;
     for (MSG m{}; PeekMessageW(&m, mainWindow, WM_APP_REFRESH, WM_APP_REFRESH, PM_REMOVE);)
         ++refreshes;
-    const std::string files = readBytes(configFilePath()) + "|" + readBytes(logFilePath());
-    return std::wstring(files.begin(), files.end()) + L"|" + std::to_wstring(refreshes);
+    return wide(readBytes(configFilePath()) + "|" + readBytes(logFilePath())) + L"|" +
+           std::to_wstring(refreshes);
 }
 
 // After the button, every target lost its results and is due at one clock reading since then.
@@ -99,25 +137,6 @@ void expectAllResetBy(int button) {
     EXPECT_GE(table[0].nextDue, start);
     EXPECT_LE(table[0].nextDue, end);
 }
-
-// A list's items, one after the other.
-std::wstring itemsOf(HWND list) {
-    std::wstring items;
-    wchar_t item[32] = {};
-    for (int i = 0; SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item)) > 0; ++i)
-        items += item + std::wstring(L" ");
-    return items;
-}
-
-const std::wstring saveAs =
-    L"Save " + std::to_wstring(OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT) + L"\n";
-const std::wstring openDialogShown =
-    L"Open " + std::to_wstring(OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST) + L"\n";
-std::wstring problemIn(const wchar_t* row) {
-    return L"Config validation|" + std::to_wstring(MB_OK | MB_ICONWARNING) + L"|Row " + row +
-           L": TCP selected but port is invalid.\n";
-}
-const std::wstring exportFailed = L"Config|" + std::to_wstring(MB_OK | MB_ICONERROR) + L"|";
 
 }  // namespace
 
@@ -142,38 +161,10 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     for (std::size_t i = 0; i < targetSlotCount; ++i) targetTable.recordResult(i, 1, 5);
     openConfigWindow();
     {
-        SCOPED_TRACE("the window as it opens");
+        SCOPED_TRACE("the window as it opens: the interval 7 shows as 10, icmp shows no port");
         EXPECT_EQ(windowText(configWindow), L"Config");
         EXPECT_EQ(sizeText(configWindow), L"640x642");
-        std::wstring labels;  // the controls without an id
-        for (HWND c = GetWindow(configWindow, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-            if (GetDlgCtrlID(c) == 0) labels += windowText(c) + L" " + placeOf(c) + L"|";
-            EXPECT_EQ(SendMessageW(c, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(uiFont));
-        }
-        EXPECT_EQ(labels,
-                  L"On 10,10,30,18|Type 45,10,60,18|IP / Hostname 125,10,160,18|"
-                  L"Port (TCP) 395,10,100,18|Interval (sec) 505,10,120,18|");
-        // Each row: check box, type list, host and port fields, interval list.
-        const std::pair<int, const wchar_t*> rows[] = {
-            {0, L"12,35,20,20 45,32,70,23 125,32,260,22 395,32,90,22 505,32,60,23 "},
-            {1, L"12,61,20,20 45,58,70,23 125,58,260,22 395,58,90,22 505,58,60,23 "},
-            {19, L"12,529,20,20 45,526,70,23 125,526,260,22 395,526,90,22 505,526,60,23 "}};
-        for (const auto& [i, expected] : rows) {
-            std::wstring shown;
-            for (const int base : {enableCheckBaseId, typeComboBaseId, hostEditBaseId,
-                                   portEditBaseId, intervalComboBaseId})
-                shown += placeOf(control(base + i)) + L" ";
-            EXPECT_EQ(shown, expected) << "row " << i + 1;
-            EXPECT_EQ(itemsOf(control(typeComboBaseId + i)), L"icmp tcp ") << "row " << i + 1;
-            EXPECT_EQ(itemsOf(control(intervalComboBaseId + i)), L"2 5 10 30 60 120 ")
-                << "row " << i + 1;
-        }
-        std::wstring buttons;
-        for (const int id : {importButtonId, exportButtonId, saveButtonId, closeButtonId})
-            buttons += windowText(control(id)) + L" " + placeOf(control(id)) + L"|";
-        EXPECT_EQ(buttons,
-                  L"Import... 10,562,110,28|Export... 130,562,110,28|Save 440,562,75,28|"
-                  L"Close 525,562,75,28|");
+        expectShown(controls(), "config-window-controls.txt");
         const HDC dc = CreateCompatibleDC(nullptr);  // labels: black on white, drawn transparent
         SetTextColor(dc, RGB(1, 0, 0));
         LOGBRUSH fill{};
@@ -182,53 +173,41 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
         EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
         EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
         EXPECT_EQ(fill.lbColor, RGB(255, 255, 255));
-        // The interval 7 shows as "10"; an icmp row never shows a port, a tcp row shows its field.
-        EXPECT_EQ(row(0) + row(1) + row(2) + row(19),
-                  L"off tcp 127.0.0.1 [0] 10|off icmp localhost - 30|on tcp 127.0.0.2 [8080] 120|"
-                  L"on tcp 127.0.0.20 [2019] 60|");
     }
-
-    const ScratchFolder folder;
-    const std::wstring dotted = folder.file(L"data.d");
-    std::string exported;
+    const ScratchFolder scratch;
+    folder = scratch.file(L"data.d");
+    const std::string exported = dataFile("exported.xml");
     {
         SCOPED_TRACE("Export writes the rows as shown; \".xml\" added asks before it replaces");
-        std::filesystem::create_directories(dotted);
-        writeBytes(dotted + L"\\kept.xml", "old");
-        writeBytes(dotted + L"\\backup.xml", "old");
+        std::filesystem::create_directories(folder);
+        writeBytes(folder + L"\\kept.xml", "old");
+        writeBytes(folder + L"\\backup.xml", "old");
         const std::pair<const wchar_t*, int> exports[] = {
             {L"\\kept", IDNO}, {L"\\backup", IDYES},        {L"\\backup.cfg", IDOK},
             {L"/slash", IDOK}, {L"\\no\\backup.xml", IDOK}, {nullptr, IDOK}};
         for (const auto& [name, reply] : exports) {
-            chosen = name ? std::optional(dotted + name) : std::nullopt;
+            chosen = name ? std::optional(folder + name) : std::nullopt;
             answer = reply;
             click(exportButtonId);
         }
-        const std::wstring replace =
-            L"Config|" + std::to_wstring(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) + L"|" + dotted;
-        const std::wstring exists = L" already exists.\nDo you want to replace it?\n";
-        EXPECT_EQ(prompts, replace + L"\\kept.xml" + exists + replace + L"\\backup.xml" + exists +
-                               exportFailed + L"Export failed.\n");
-        EXPECT_EQ(dialogs, saveAs + saveAs + saveAs + saveAs + saveAs + saveAs);
-        exported = readBytes(dotted + L"\\backup.xml");
+        expectShown(seen, "config-window-export.txt");
+        EXPECT_EQ(readBytes(folder + L"\\kept.xml"), "old");
+        EXPECT_EQ(readBytes(folder + L"\\backup.xml"), exported);
+        EXPECT_EQ(readBytes(folder + L"\\backup.cfg"), exported);
+        EXPECT_EQ(readBytes(folder + L"/slash.xml"), exported);
     }
     std::wstring saved;
     {
         SCOPED_TRACE("Save without edits");
         expectAllResetBy(saveButtonId);
-        EXPECT_EQ(slot(0) + slot(1) + slot(2) + slot(19),
-                  L"off tcp 127.0.0.1:0/10|off icmp localhost:0/30|on tcp 127.0.0.2:8080/120|"
-                  L"on tcp 127.0.0.20:2019/60|");
-        EXPECT_EQ(readBytes(dotted + L"\\kept.xml"), "old");
+        expectShown(rows({0, 1, 2, 19}), "config-window-save.txt");
         EXPECT_EQ(readBytes(configFilePath()), exported);
-        EXPECT_EQ(readBytes(dotted + L"\\backup.cfg"), exported);
-        EXPECT_EQ(readBytes(dotted + L"/slash.xml"), exported);
         saved = effects();
         EXPECT_TRUE(saved.ends_with(L"|1")) << "one refresh";
     }
     {
         SCOPED_TRACE("only the first invalid row is reported, for Save and Export");
-        prompts = dialogs = L"";
+        seen = L"";
         edit(0, true, true, L"127.0.0.1", L"0");
         edit(2, true, true, L"127.0.0.3", L"0");
         edit(6, true, true, L"127.0.0.7", L"70000");
@@ -240,8 +219,7 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
         edit(2, true, true, L"  127.0.0.3 \t", L"65535");
         edit(6, true, false, L"127.0.0.7");
         click(saveButtonId);
-        EXPECT_EQ(prompts, problemIn(L"1") + problemIn(L"1") + problemIn(L"3") + problemIn(L"20"));
-        EXPECT_EQ(dialogs, L"");
+        expectShown(seen, "config-window-invalid.txt");
         EXPECT_EQ(effects(), saved);
     }
     std::wstring stored;
@@ -252,50 +230,31 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
         edit(6, false, false, std::wstring(254, L'h') + L"cut");
         edit(1, false, true, L"localhost");
         click(saveButtonId);
-        EXPECT_EQ(slot(0) + slot(1) + slot(2) + slot(6) + slot(19),
-                  L"on tcp 127.0.0.1:1/10|off tcp localhost:0/30|on tcp 127.0.0.3:65535/120|off "
-                  L"icmp " +
-                      std::wstring(254, L'h') + L":0/10|on tcp 127.0.0.20:65535/60|");
-        ASSERT_TRUE(writeConfigFile(folder.file(L"table.xml"), targetTable.snapshot()));
-        EXPECT_EQ(readBytes(configFilePath()), readBytes(folder.file(L"table.xml")));
-        EXPECT_EQ(row(1) + row(2) + row(6),
-                  L"off tcp localhost [] 30|on tcp   127.0.0.3 \t [65535] 120|off icmp " +
-                      std::wstring(254, L'h') + L"cut - 10|");
+        expectShown(rows({0, 1, 2, 6, 19}), "config-window-trimmed.txt");
+        EXPECT_EQ(readBytes(configFilePath()), dataFile("trimmed.xml"));
         stored = effects();
         EXPECT_TRUE(stored.ends_with(L"|2")) << "a second refresh";
     }
     {
         SCOPED_TRACE("imports of files without a configuration, and a cancelled one");
-        prompts = dialogs = L"";
-        writeBytes(folder.file(L"empty.xml"), "");
-        writeBytes(folder.file(L"hello.xml"), "hello");
+        seen = L"";
+        writeBytes(folder + L"\\empty.xml", "");
+        writeBytes(folder + L"\\hello.xml", "hello");
         for (const auto& name :
-             {std::optional(folder.file(L"empty.xml")), std::optional(folder.file(L"hello.xml")),
-              std::optional(dotted), std::optional<std::wstring>()}) {
+             {std::optional(folder + L"\\empty.xml"), std::optional(folder + L"\\hello.xml"),
+              std::optional(folder), std::optional<std::wstring>()}) {
             chosen = name;
             click(importButtonId);
         }
-        const std::wstring refused = exportFailed + L"Import failed (invalid XML).\n";
-        EXPECT_EQ(prompts, refused + refused + refused);
-        EXPECT_EQ(dialogs, openDialogShown + openDialogShown + openDialogShown + openDialogShown);
-        EXPECT_EQ(row(2), L"on tcp   127.0.0.3 \t [65535] 120|");
+        expectShown(seen + rows({2}), "config-window-refused.txt");
         EXPECT_EQ(effects(), stored);
     }
     {
         SCOPED_TRACE("an import is taken as read, without validation");
-        std::vector<Target> imported(targetSlotCount);
-        imported[0] = {.host = L"127.0.0.10", .interval = 2};
-        imported[5] = {.type = ProbeType::tcp, .host = L"127.0.0.5", .interval = 7};
-        imported[19] = {.enabled = false, .type = ProbeType::tcp, .host = L"::1", .port = 1};
-        chosen = folder.file(L"import.xml");
-        ASSERT_TRUE(writeConfigFile(*chosen, imported));
+        chosen = wide(TARVEX_TEST_SOURCE_DIR "/editor/files/imported.xml");
         expectAllResetBy(importButtonId);
-        EXPECT_EQ(slot(0) + slot(2) + slot(5) + slot(19),
-                  L"on icmp 127.0.0.10:0/2|on icmp :0/10|on tcp 127.0.0.5:0/7|off tcp ::1:1/10|");
-        EXPECT_EQ(row(0) + row(2) + row(5) + row(19),
-                  L"on icmp 127.0.0.10 - 2|on icmp  - 10|on tcp 127.0.0.5 [0] 10|off tcp ::1 [1] "
-                  L"10|");
-        EXPECT_EQ(readBytes(configFilePath()), readBytes(*chosen));
+        expectShown(rows({0, 2, 5, 19}), "config-window-imported.txt");
+        EXPECT_EQ(readBytes(configFilePath()), dataFile("imported.xml"));
         EXPECT_EQ(logEvents(), std::vector<std::wstring>({L" | config saved", L" | config saved",
                                                           L" | config imported"}));
         EXPECT_TRUE(effects().ends_with(L"|3")) << "a third refresh";
@@ -308,6 +267,6 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
         EXPECT_EQ(configWindow, nullptr);
         openConfigWindow();
         EXPECT_TRUE(IsWindowVisible(configWindow));
-        EXPECT_EQ(row(0) + row(19), L"on icmp 127.0.0.10 - 2|off tcp ::1 [1] 10|");
+        expectShown(rows({0, 19}), "config-window-reopened.txt");
     }
 }
