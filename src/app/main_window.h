@@ -11,13 +11,16 @@ constexpr RECT healthBarBox{346, 39, 486, 45};
 // The status lamp's box at `dpi`: x 14 to 32, y 16 to 34 at 96 DPI.
 RECT statusLampAt(UINT dpi);
 
-constexpr int serverButtonId = 1001;
-constexpr int configButtonId = 1002;
-constexpr int monitorButtonId = 1003;
-constexpr int logButtonId = 1004;
-constexpr int statusButtonId = 1005;
-constexpr int monitorViewId = 1200;
-constexpr int statusPanelId = 1201;
+// The children's ids: the five buttons left to right, then the two panels.
+enum MainWindowControlId : int {
+    serverButtonId = 1001,
+    configButtonId,
+    monitorButtonId,
+    logButtonId,
+    statusButtonId,
+    monitorViewId = 1200,
+    statusPanelId,
+};
 
 extern HWND monitorViewWindow;  // the monitor view child, id 1200
 extern HWND statusPanel;        // the status panel child, id 1201

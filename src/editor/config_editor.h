@@ -14,16 +14,19 @@
 
 constexpr int configRowCount = static_cast<int>(targetSlotCount);
 
-// Control ids: a row's id is the base plus its row number 0 to 19.
-constexpr int enableCheckBaseId = 1900;
-constexpr int typeComboBaseId = 2000;
-constexpr int hostEditBaseId = 2100;
-constexpr int portEditBaseId = 2200;
-constexpr int intervalComboBaseId = 2300;
-constexpr int saveButtonId = 2401;
-constexpr int closeButtonId = 2402;
-constexpr int importButtonId = 2403;
-constexpr int exportButtonId = 2404;
+// Control ids: a row's control has the id of its column plus the row number 0 to 19; the
+// columns are 100 apart.
+enum ConfigControlId : int {
+    enableCheckBaseId = 1900,
+    typeComboBaseId = enableCheckBaseId + 100,
+    hostEditBaseId = typeComboBaseId + 100,
+    portEditBaseId = hostEditBaseId + 100,
+    intervalComboBaseId = portEditBaseId + 100,
+    saveButtonId = 2401,
+    closeButtonId,
+    importButtonId,
+    exportButtonId,
+};
 
 // The type list's items: 0 "icmp", 1 "tcp".
 constexpr LRESULT typeListTcpIndex = 1;

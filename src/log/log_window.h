@@ -4,8 +4,7 @@
 
 #include <windows.h>
 
-constexpr int logEditId = 3001;
-constexpr int deleteLogButtonId = 3002;
+enum LogWindowControlId : int { logEditId = 3001, deleteLogButtonId };
 
 extern HWND logWindow;  // set when the log window is created, never cleared
 extern HWND logEdit;    // its text field

@@ -1,16 +1,16 @@
 // A busy desktop: a 5 GB config.xml, a ~tvx file left by a killed save, config.xml held open
-// while Save runs, the log's lock byte held by a hung process, sleep while monitoring.
-#include <gtest/gtest.h>
-
+// while Save runs, a folder in its place, monitor.log held without sharing or its lock byte
+// held by a hung process, sleep while monitoring.
 #include "config/config_file.h"
-#include "editor/config_editor.h"
-#include "editor/config_window.h"
-#include "model/target_table.h"
 #include "support/wine_gui.h"
 
 class DesktopFaults : public ::testing::Test {
 protected:
-    void SetUp() override { removeDataFiles(); }
+    void SetUp() override {
+        removeDataFiles();
+        told.clear();
+        showEditorMessage = tell;
+    }
     static HANDLE openShared(const std::wstring& path) {
         return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -31,6 +31,9 @@ protected:
         clickButton(configWindow, saveButtonId);
     }
     const std::wstring folder = dataFolderPath();
+    const std::wstring unreadable =
+        L"config.xml could not be read; monitoring the default table, file left unchanged: " +
+        configFilePath();
 };
 
 TEST_F(DesktopFaults, GiantConfigIsLeftAloneTemporariesGoAndSavesRideOutABriefHold) {
@@ -46,7 +49,6 @@ TEST_F(DesktopFaults, GiantConfigIsLeftAloneTemporariesGoAndSavesRideOutABriefHo
     EXPECT_EQ(readBytes(folder + L"keep.xml.tmp"), "kept?");
     clickButton(window, configButtonId);
     clickButton(configWindow, enableCheckBaseId);  // row 1 off: its host is never probed
-    showEditorMessage = tell;
     chooseEditorFile = [](HWND, bool) -> std::optional<std::wstring> { return configFilePath(); };
     clickButton(configWindow, importButtonId);
     EXPECT_EQ(told, L"Import failed (invalid XML).");
@@ -60,11 +62,41 @@ TEST_F(DesktopFaults, GiantConfigIsLeftAloneTemporariesGoAndSavesRideOutABriefHo
     EXPECT_TRUE(told.starts_with(L"\"config.xml\" could not be written:\n" + configFilePath()));
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         EXPECT_FALSE(entry.path().filename().wstring().starts_with(L"~tvx")) << entry;
-    const std::wstring unreadable =
-        L" | config.xml could not be read; monitoring the default "
-        L"table, file left unchanged: ";
-    EXPECT_EQ(logEvents().front(), unreadable + configFilePath());
+    EXPECT_EQ(logEvents().front(), L" | " + unreadable);
     closeMainWindow(window);
+}
+
+// The operator is told, the table is probed from memory, every entry reaches the log window,
+// and nothing on disk is lost.
+TEST_F(DesktopFaults, FolderInPlaceOfConfigAndLogHeldUnsharedLoseNothing) {
+    std::filesystem::create_directory(configFilePath());
+    const std::string logged = "2026-01-01 00:00:00 | before\r\r\n";
+    writeBytes(logFilePath(), logged);
+    const HANDLE lock =
+        CreateFileW(logFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HWND window = startMainWindow();
+    clickButton(window, logButtonId);  // the log window, opened after the first entries
+    // An echo to 127.0.0.1 and one to "::1", which has no IPv4 address, probed at once.
+    clickButton(window, configButtonId);
+    SetWindowTextW(GetDlgItem(configWindow, hostEditBaseId), L"127.0.0.1");
+    SetWindowTextW(GetDlgItem(configWindow, hostEditBaseId + 1), L"::1");
+    clickButton(configWindow, saveButtonId);
+    const auto shows = [](const std::wstring& entry) {
+        return windowText(logEdit).find(L" | " + entry + L"\r\n") != std::wstring::npos;
+    };
+    const auto probed = [&] { return targetTable.snapshot()[0].history.size() == 1; };
+    EXPECT_TRUE(pumpUntil([&] { return shows(L"::1 | icmp | FAIL"); }, 3s));
+    EXPECT_TRUE(pumpUntil(probed, 1s)) << "the echo to 127.0.0.1";
+    EXPECT_EQ(targetTable.snapshot()[0].history.front(), 1);
+    for (const std::wstring& entry :
+         {unreadable, std::wstring(L"monitoring auto-start"),
+          std::wstring(L"config saved in memory only: config.xml could not be written")})
+        EXPECT_TRUE(shows(entry)) << entry;
+    closeMainWindow(window);
+    CloseHandle(lock);
+    EXPECT_EQ(readBytes(logFilePath()), logged);
+    EXPECT_TRUE(told.starts_with(L"\"config.xml\" could not be written:\n" + configFilePath() + L"\n"))
+        << told;
 }
 
 TEST_F(DesktopFaults, LogLockHeldByAHungProcessHoldsNoWindowUp) {

@@ -1,15 +1,11 @@
 // Faults across processes: a save killed at random points, two processes appending to
 // monitor.log, and the real program monitoring a name whose look-up hangs in the sandbox.
-#include <gtest/gtest.h>
-
 #include <map>
 #include <random>
 #include <thread>
 
 #include "config/config_file.h"
-#include "editor/config_editor.h"
 #include "log/event_log.h"
-#include "model/data_folder.h"
 #include "support/wine_gui.h"
 
 // Started again with TARVEX_SAVE_LOOP set, this test saves its two tables in turn through the

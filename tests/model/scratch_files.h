@@ -1,5 +1,6 @@
 #pragma once
-// Test helpers: a fresh folder of the test's own, removed afterwards, and raw file bytes.
+// Test helpers: a fresh folder of the test's own, removed afterwards, raw file bytes, and the
+// files the tests keep beside their sources.
 
 #include <filesystem>
 #include <fstream>
@@ -28,4 +29,9 @@ inline std::string readBytes(const std::filesystem::path& path) {
 
 inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// tests/NAME, such as a document written as a step should leave it.
+inline std::string testFile(const std::string& name) {
+    return readBytes(TARVEX_TEST_SOURCE_DIR "/" + name);
 }

@@ -1,7 +1,10 @@
 #pragma once
-// Helpers of the window tests under Wine, each test a process of its own.
+// Helpers of the window tests under Wine, each test a process of its own, and the program's
+// windows and state they drive.
 
 #include <winsock2.h>
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
@@ -11,8 +14,14 @@
 
 #include "app/app_wiring.h"
 #include "app/main_window.h"
+#include "editor/config_editor.h"
+#include "editor/config_window.h"
+#include "log/log_window.h"
 #include "model/data_folder.h"
 #include "model/scratch_files.h"
+#include "model/target_table.h"
+#include "ui/messages.h"
+#include "ui/ui_state.h"
 
 using namespace std::chrono_literals;
 
@@ -74,18 +83,59 @@ inline std::wstring sizeText(HWND window) {
            std::to_wstring(outer.bottom - outer.top);
 }
 
-inline std::wstring rectText(int x, int y, int width, int height) {
-    return std::to_wstring(x) + L"," + std::to_wstring(y) + L"," + std::to_wstring(width) + L"," +
-           std::to_wstring(height);
-}
-
 // A child's "x,y,width,height" in its parent's client area; "hidden" while it is hidden.
 inline std::wstring placeOf(HWND child) {
     if (!IsWindowVisible(child)) return L"hidden";
-    RECT place{};
-    GetWindowRect(child, &place);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&place), 2);
-    return rectText(place.left, place.top, place.right - place.left, place.bottom - place.top);
+    RECT box{};
+    GetWindowRect(child, &box);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&box), 2);
+    return std::to_wstring(box.left) + L"," + std::to_wstring(box.top) + L"," +
+           std::to_wstring(box.right - box.left) + L"," + std::to_wstring(box.bottom - box.top);
+}
+
+// The caption and outer size, then each child in creation order: "id class style|text|place|
+// font height", a button's check state and a list's items (a multi-line field's text left out).
+inline std::wstring windowDump(HWND window) {
+    std::wstring seen = windowText(window) + L" " + sizeText(window) + L"\n";
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t name[32] = {}, style[16] = {}, item[32] = {};
+        GetClassNameW(c, name, 32);
+        const LONG bits = GetWindowLongW(c, GWL_STYLE);
+        swprintf(style, 16, L"%08lX", bits);
+        const bool button = lstrcmpiW(name, L"Button") == 0;
+        const bool log = lstrcmpiW(name, L"Edit") == 0 && (bits & ES_MULTILINE);
+        LOGFONTW font{};
+        GetObjectW(HFONT(SendMessageW(c, WM_GETFONT, 0, 0)), sizeof font, &font);
+        seen += std::to_wstring(GetDlgCtrlID(c)) + L" " + name + L" " + style + L"|" +
+                (log ? L"" : windowText(c)) + L"|" + placeOf(c) + L"|" +
+                std::to_wstring(font.lfHeight);
+        if (button) seen += L"|" + std::to_wstring(SendMessageW(c, BM_GETCHECK, 0, 0));
+        for (int i = 0; SendMessageW(c, CB_GETLBTEXT, i++, LPARAM(item)) > 0;) seen += L"|" + std::wstring(item);
+        seen += L"\n";
+    }
+    return seen;
+}
+
+// Text as the files under tests/ write it: lines end in LF, the data folder is "{folder}" and
+// this build's version "{version}".
+inline std::wstring asInFiles(std::wstring text) {
+    const std::pair<std::wstring, std::wstring> names[] = {
+        {L"\r\n", L"\n"}, {dataFolderPath(), L"{folder}"}, {TARVEX_VERSION_TEXT, L"{version}"}};
+    for (const auto& [from, to] : names)
+        for (std::size_t at = 0; (at = text.find(from, at)) != std::wstring::npos; at += to.size())
+            text.replace(at, from.size(), to);
+    return text;
+}
+
+inline std::wstring fileText(const std::string& name) {
+    const std::string bytes = testFile(name);
+    return {bytes.begin(), bytes.end()};
+}
+
+// `seen` against tests/NAME, once `seen` is as the files write it.
+inline void expectAsFile(const std::wstring& seen, const std::string& name) {
+    EXPECT_EQ(asInFiles(seen), fileText(name)) << name;
+    if (_wgetenv(L"TARVEX_RECORD")) { const std::wstring t = asInFiles(seen); writeBytes(TARVEX_TEST_SOURCE_DIR "/" + name, std::string(t.begin(), t.end())); }  // RECORD-TEMP
 }
 
 // Read from the screen: a window's own DC leaves out the children it clips.
@@ -107,4 +157,11 @@ inline std::vector<std::wstring> logEvents(const std::wstring& text) {
 inline std::vector<std::wstring> logEvents() {
     const std::string bytes = readBytes(logFilePath());
     return logEvents(std::wstring(bytes.begin(), bytes.end()));
+}
+
+// A line "<where> | entry" per entry.
+inline std::wstring eventLines(const std::vector<std::wstring>& events, const wchar_t* where) {
+    std::wstring lines;
+    for (const std::wstring& event : events) lines += where + event + L"\n";
+    return lines;
 }
