@@ -20,18 +20,12 @@ std::optional<std::wstring> chosen;  // what the next file dialog returns; nothi
 
 // The session writes the scratch folder as "<folder>", a tab as "<tab>" and the tests'
 // sources as "<tests>".
-std::wstring replaced(std::wstring text, const std::wstring& from, const std::wstring& to) {
-    for (std::size_t at = 0; (at = text.find(from, at)) != std::wstring::npos; at += to.size())
-        text.replace(at, from.size(), to);
-    return text;
-}
 std::wstring asInSession(const std::wstring& text) {
-    return replaced(replaced(text, folder, L"<folder>"), L"\t", L"<tab>");
+    return replaced(text, {{folder, L"<folder>"}, {L"\t", L"<tab>"}});
 }
 std::wstring fromSession(const std::wstring& text) {
-    const std::wstring tests = L"" TARVEX_TEST_SOURCE_DIR;
-    return replaced(replaced(replaced(text, L"<folder>", folder), L"<tab>", L"\t"), L"<tests>",
-                    tests);
+    return replaced(text,
+                    {{L"<folder>", folder}, {L"<tab>", L"\t"}, {L"<tests>", L"" TARVEX_TEST_SOURCE_DIR}});
 }
 
 int WINAPI answerPrompt(HWND owner, LPCWSTR text, LPCWSTR title, UINT flags) {
@@ -171,12 +165,11 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     mainWindow = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, 0);
     uiFont = CreateFontW(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Segoe UI");
     showEditorMessage = answerPrompt;
-    ASSERT_EQ(redirectImport(systemFunction(L"comdlg32.dll", "GetSaveFileNameW"),
-                             reinterpret_cast<void*>(&answerSaveAs)),
-              1);
-    ASSERT_EQ(redirectImport(systemFunction(L"comdlg32.dll", "GetOpenFileNameW"),
-                             reinterpret_cast<void*>(&answerOpen)),
-              1);
+    for (const auto& [dialog, standIn] : {std::pair("GetSaveFileNameW", &answerSaveAs),
+                                          std::pair("GetOpenFileNameW", &answerOpen)})
+        ASSERT_EQ(redirectImport(systemFunction(L"comdlg32.dll", dialog),
+                                 reinterpret_cast<void*>(standIn)),
+                  1);
     // A hand-edited interval 7, an icmp target's port 80; each slot a result.
     std::vector<Target> table(targetSlotCount);
     table[0] = {.enabled = false, .type = ProbeType::tcp, .host = L"127.0.0.1", .interval = 7};

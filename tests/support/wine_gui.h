@@ -102,29 +102,34 @@ inline std::wstring windowDump(HWND window) {
         GetClassNameW(c, name, 32);
         const LONG bits = GetWindowLongW(c, GWL_STYLE);
         swprintf(style, 16, L"%08lX", bits);
-        const bool button = lstrcmpiW(name, L"Button") == 0;
         const bool log = lstrcmpiW(name, L"Edit") == 0 && (bits & ES_MULTILINE);
         LOGFONTW font{};
         GetObjectW(HFONT(SendMessageW(c, WM_GETFONT, 0, 0)), sizeof font, &font);
         seen += std::to_wstring(GetDlgCtrlID(c)) + L" " + name + L" " + style + L"|" +
                 (log ? L"" : windowText(c)) + L"|" + placeOf(c) + L"|" +
                 std::to_wstring(font.lfHeight);
-        if (button) seen += L"|" + std::to_wstring(SendMessageW(c, BM_GETCHECK, 0, 0));
+        if (lstrcmpiW(name, L"Button") == 0) seen += L"|" + std::to_wstring(SendMessageW(c, BM_GETCHECK, 0, 0));
         for (int i = 0; SendMessageW(c, CB_GETLBTEXT, i++, LPARAM(item)) > 0;) seen += L"|" + std::wstring(item);
         seen += L"\n";
     }
     return seen;
 }
 
-// Text as the files under tests/ write it: lines end in LF, the data folder is "{folder}" and
-// this build's version "{version}".
-inline std::wstring asInFiles(std::wstring text) {
-    const std::pair<std::wstring, std::wstring> names[] = {
-        {L"\r\n", L"\n"}, {dataFolderPath(), L"{folder}"}, {TARVEX_VERSION_TEXT, L"{version}"}};
+// `text` with every `from` replaced by its `to`, pair by pair.
+inline std::wstring replaced(std::wstring text,
+                             std::initializer_list<std::pair<std::wstring, std::wstring>> names) {
     for (const auto& [from, to] : names)
         for (std::size_t at = 0; (at = text.find(from, at)) != std::wstring::npos; at += to.size())
             text.replace(at, from.size(), to);
     return text;
+}
+
+// Text as the files under tests/ write it: lines end in LF, the data folder is "{folder}" and
+// this build's version "{version}".
+inline std::wstring asInFiles(const std::wstring& text) {
+    return replaced(text, {{L"\r\n", L"\n"},
+                           {dataFolderPath(), L"{folder}"},
+                           {TARVEX_VERSION_TEXT, L"{version}"}});
 }
 
 inline std::wstring fileText(const std::string& name) {
