@@ -1,67 +1,64 @@
-// The windows driven from the keyboard alone, the keys going through the program's loop step.
-#include "support/wine_gui.h"
+// The windows driven from the keyboard alone, the keys going through the program's loop step;
+// the keys pressed and what each shows are written in files/keyboard-session.txt.
+#include <map>
+
+#include "support/session.h"
 #include "ui/dialog_keys.h"
 
 namespace {
 
-// Presses a key `count` times, Shift held or not; the id of the focused control after each.
-std::vector<int> keys(UINT key, int count = 1, bool shift = false) {
+// The focused control: its id, its text (not a multi-line field's), and whether it is checked.
+std::wstring focused() {
+    const HWND focus = GetFocus();
+    wchar_t name[16] = {};
+    GetClassNameW(focus, name, 16);
+    const bool log =
+        lstrcmpiW(name, L"Edit") == 0 && (GetWindowLongW(focus, GWL_STYLE) & ES_MULTILINE);
+    return std::to_wstring(GetDlgCtrlID(focus)) + (log ? L"" : L" \"" + windowText(focus) + L"\"") +
+           (SendMessageW(focus, BM_GETCHECK, 0, 0) == BST_CHECKED ? L" checked\n" : L"\n");
+}
+
+// Presses a key, Shift held or not, as the keyboard does; the focused control after it.
+std::wstring press(UINT key, bool shift) {
     BYTE keys[256] = {};
     keys[VK_SHIFT] = shift ? 0x80 : 0;
     SetKeyboardState(keys);
-    std::vector<int> focused;
-    while (count-- > 0) {
-        PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
-        PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
-        for (MSG message{}; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
-            dispatchUiMessage(message);
-        focused.push_back(GetDlgCtrlID(GetFocus()));
-    }
-    return focused;
+    PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+    PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
+    for (MSG message{}; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
+        dispatchUiMessage(message);
+    return focused();
+}
+
+std::wstring state(const wchar_t* name, HWND window) {
+    return name + std::wstring(!window                   ? L" closed"
+                               : IsWindowVisible(window) ? L" shown"
+                                                         : L" hidden");
+}
+
+// "key NAME [times]", "type TEXT": the focused control after each key; "windows": which show.
+std::wstring perform(const std::wstring& verb, std::wistream& words, const std::wstring&) {
+    if (verb == L"windows")
+        return state(L"main window", mainWindow) + state(L", monitor view", monitorViewWindow) +
+               state(L", configuration window", configWindow) + state(L", log window", logWindow) +
+               L"\n";
+    const std::map<std::wstring, UINT> keys{{L"Enter", VK_RETURN}, {L"Space", VK_SPACE},
+                                            {L"Tab", VK_TAB},      {L"Shift+Tab", VK_TAB},
+                                            {L"Down", VK_DOWN},    {L"Escape", VK_ESCAPE}};
+    std::wstring key, shown;
+    int times = 1;
+    words >> key >> times;
+    if (verb == L"type")
+        for (const wchar_t letter : key) shown += press(letter, false);
+    if (verb == L"key")
+        for (int i = 0; i < times; ++i) shown += press(keys.at(key), key.starts_with(L"Shift"));
+    return shown;
 }
 
 TEST(Keyboard, TabShiftTabSpaceEnterArrowsAndEscapeInEveryWindow) {
     removeDataFiles();
     const HWND window = startMainWindow();
-    // The main window: the five buttons left to right and round again; Enter and Space press.
-    keys(VK_RETURN);  // on "Stop server", which has the focus at first
-    EXPECT_EQ(windowText(GetDlgItem(window, serverButtonId)), L"Start server");
-    EXPECT_EQ(keys(VK_TAB, 5), std::vector<int>({configButtonId, monitorButtonId, logButtonId,
-                                            statusButtonId, serverButtonId}));
-    EXPECT_EQ(keys(VK_TAB, 3, true), std::vector<int>({statusButtonId, logButtonId, monitorButtonId}));
-    keys(VK_SPACE);  // "Monitor"
-    EXPECT_TRUE(IsWindowVisible(monitorViewWindow));
-    keys(VK_TAB, 1, true);
-    EXPECT_EQ(keys(VK_SPACE), std::vector<int>({hostEditBaseId}))
-        << "the configuration window starts there";
-
-    // The type list by arrow key: row 1 becomes tcp and its port field takes the focus too.
-    EXPECT_EQ(keys(VK_TAB, 1, true), std::vector<int>({typeComboBaseId}));
-    keys(VK_DOWN);
-    EXPECT_EQ(windowText(rowTypeCombo[0]) + L" " + std::to_wstring(IsWindowEnabled(rowPortEdit[0])),
-              L"tcp 1");
-    // Row by row (an icmp row's port is disabled), the buttons, and round to row 1.
-    std::wstring order;
-    for (const int id : keys(VK_TAB, 85)) order += std::to_wstring(id) + L"\n";
-    expectAsFile(order, "app/files/config-tab-order.txt");
-    keys(VK_TAB, 1, true);
-    keys(VK_SPACE);
-    EXPECT_EQ(SendMessageW(rowEnableCheck[0], BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    keys(VK_TAB, 2);
-    for (UINT digit : {'1', '2', '7'}) keys(digit);
-    EXPECT_EQ(windowText(rowHostEdit[0]), L"127");
-    keys(VK_ESCAPE);
-    EXPECT_EQ(configWindow, nullptr);
-    EXPECT_EQ(GetDlgCtrlID(GetFocus()), configButtonId) << "the main window's focus comes back";
-
-    // The log window: the field, then its button, and Escape hides it; not so the main window.
-    keys(VK_TAB, 2);
-    EXPECT_EQ(keys(VK_SPACE), std::vector<int>({logEditId}));
-    EXPECT_EQ(keys(VK_TAB, 2), std::vector<int>({deleteLogButtonId, logEditId}));
-    keys(VK_ESCAPE);
-    EXPECT_FALSE(IsWindowVisible(logWindow));
-    keys(VK_ESCAPE);
-    EXPECT_TRUE(IsWindowVisible(window));
+    runSession("app/files/keyboard-session.txt", perform);
     closeMainWindow(window);
 }
 

@@ -129,7 +129,8 @@ TEST(MainWindow, StartUpHeaderPanelsWindowsServerViewHealthAndProbes) {
     {
         SCOPED_TRACE("the panels after each button (0: the window made 120 high)");
         std::wstring seen;
-        const int presses[] = {monitorButtonId, 0, statusButtonId, monitorButtonId, monitorButtonId};
+        const int presses[] = {monitorButtonId, 0, statusButtonId, monitorButtonId,
+                               monitorButtonId};
         for (const int button : presses) {
             if (button) clickButton(window, button);
             if (!button) SetWindowPos(window, nullptr, 0, 0, mainWindowWidth, 120, SWP_NOMOVE);

@@ -2,11 +2,9 @@
 // posted: one operator's session, whose steps and what each shows are written in
 // files/config-session.txt. The test answers every message box and file dialog; the dialogs
 // are the program's own calls, routed to the test.
-#include <sstream>
-
 #include "model/clock.h"
 #include "support/import_redirect.h"
-#include "support/wine_gui.h"
+#include "support/session.h"
 // clang-format off
 #include <commdlg.h>
 // clang-format on
@@ -14,23 +12,13 @@
 namespace {
 
 std::wstring seen;    // "title|flags|text" per message box, "Save flags|filter" per file dialog
-std::wstring folder;  // the scratch folder
+std::wstring folder;  // the scratch folder, "<folder>" in the session
 int answer = IDOK;
 std::optional<std::wstring> chosen;  // what the next file dialog returns; nothing: Cancel
 
-// The session writes the scratch folder as "<folder>", a tab as "<tab>" and the tests'
-// sources as "<tests>".
-std::wstring asInSession(const std::wstring& text) {
-    return replaced(text, {{folder, L"<folder>"}, {L"\t", L"<tab>"}});
-}
-std::wstring fromSession(const std::wstring& text) {
-    return replaced(text,
-                    {{L"<folder>", folder}, {L"<tab>", L"\t"}, {L"<tests>", L"" TARVEX_TEST_SOURCE_DIR}});
-}
-
 int WINAPI answerPrompt(HWND owner, LPCWSTR text, LPCWSTR title, UINT flags) {
     EXPECT_EQ(owner, configWindow) << text;
-    seen += asInSession(title + (L"|" + std::to_wstring(flags) + L"|") + text) + L"\n";
+    seen += title + (L"|" + std::to_wstring(flags) + L"|") + text + L"\n";
     return answer;
 }
 
@@ -48,9 +36,6 @@ BOOL WINAPI answerSaveAs(OPENFILENAMEW* dialog) { return answerFileDialog(L"Save
 BOOL WINAPI answerOpen(OPENFILENAMEW* dialog) { return answerFileDialog(L"Open", dialog); }
 
 HWND control(int id) { return GetDlgItem(configWindow, id); }
-void click(const std::wstring& text) {
-    SendMessageW(FindWindowExW(configWindow, nullptr, L"Button", text.c_str()), BM_CLICK, 0, 0);
-}
 
 // As the operator edits a row; the type is picked as a list selection and its notice.
 void edit(int row, bool on, bool tcp, const std::wstring& host, const wchar_t* port) {
@@ -108,12 +93,12 @@ void expectAllResetBy(const std::wstring& button) {
 }
 
 // Carries out one line of the session; what it shows, for a look.
-std::wstring perform(const std::wstring& line) {
+std::wstring perform(const std::wstring& verb, std::wistream& words, const std::wstring&) {
     static std::tuple<std::string, std::string, int> stored;  // at the last "stored"
-    std::wistringstream words(fromSession(line));
-    std::wstring verb, name, rest;
-    words >> verb >> name;
+    std::wstring name, rest;
+    words >> name;
     std::getline(words >> std::ws, rest);
+    const std::wstring line = verb + L" " + name + L" " + rest;
     const std::wstring path = name == L"config.xml" ? configFilePath() : folder + L"\\" + name;
     if (verb == L"write") writeBytes(path, std::string(rest.begin(), rest.end()));
     if (verb == L"export" || verb == L"import" || verb == L"choose") {
@@ -128,10 +113,12 @@ std::wstring perform(const std::wstring& line) {
         std::wstring on, type, host, port;
         fields >> on >> type >> std::quoted(host);
         const bool typed = static_cast<bool>(fields >> std::quoted(port));
-        edit(std::stoi(name) - 1, on == L"on", type == L"tcp", host, typed ? port.c_str() : nullptr);
+        edit(std::stoi(name) - 1, on == L"on", type == L"tcp", host,
+             typed ? port.c_str() : nullptr);
     }
     if (verb == L"same") {
-        EXPECT_EQ(readBytes(path), testFile("editor/files/" + std::string(rest.begin(), rest.end())))
+        EXPECT_EQ(readBytes(path),
+                  testFile("editor/files/" + std::string(rest.begin(), rest.end())))
             << line;
     }
     if (verb == L"stored") stored = effects();
@@ -155,7 +142,7 @@ std::wstring perform(const std::wstring& line) {
                                : verb == L"stored"
                                    ? L"refreshes: " + std::to_wstring(std::get<2>(stored)) + L"\n"
                                    : L"";
-    return asInSession(shown);
+    return shown;
 }
 
 }  // namespace
@@ -165,8 +152,8 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     mainWindow = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, 0);
     uiFont = CreateFontW(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Segoe UI");
     showEditorMessage = answerPrompt;
-    for (const auto& [dialog, standIn] : {std::pair("GetSaveFileNameW", &answerSaveAs),
-                                          std::pair("GetOpenFileNameW", &answerOpen)})
+    for (const auto& [dialog, standIn] :
+         {std::pair("GetSaveFileNameW", &answerSaveAs), std::pair("GetOpenFileNameW", &answerOpen)})
         ASSERT_EQ(redirectImport(systemFunction(L"comdlg32.dll", dialog),
                                  reinterpret_cast<void*>(standIn)),
                   1);
@@ -194,17 +181,7 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     const ScratchFolder scratch;
     folder = scratch.file(L"data.d");
     std::filesystem::create_directories(folder);
-    // Each line an action or a look; a look's "> " lines are what it must show.
-    std::wistringstream session(fileText("editor/files/config-session.txt"));
-    std::wstring step, look, shown, want;
-    for (std::wstring line; std::getline(session, line);) {
-        if (line.starts_with(L"> ")) want += line.substr(2) + L"\n";
-        if (line.starts_with(L"> ") || line.starts_with(L"#") || line.empty()) continue;
-        EXPECT_EQ(shown, want) << step << ": " << look;
-        if (line.starts_with(L"step ")) step = line.substr(5);
-        shown = perform(line);
-        look = line;
-        want = L"";
-    }
-    EXPECT_EQ(shown, want) << step << ": " << look;
+    runSession(
+        "editor/files/config-session.txt", perform,
+        {{L"<folder>", folder}, {L"<tab>", L"\t"}, {L"<tests>", L"" TARVEX_TEST_SOURCE_DIR}});
 }

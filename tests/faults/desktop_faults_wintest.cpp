@@ -95,7 +95,8 @@ TEST_F(DesktopFaults, FolderInPlaceOfConfigAndLogHeldUnsharedLoseNothing) {
     closeMainWindow(window);
     CloseHandle(lock);
     EXPECT_EQ(readBytes(logFilePath()), logged);
-    EXPECT_TRUE(told.starts_with(L"\"config.xml\" could not be written:\n" + configFilePath() + L"\n"))
+    EXPECT_TRUE(
+        told.starts_with(L"\"config.xml\" could not be written:\n" + configFilePath() + L"\n"))
         << told;
 }
 

@@ -108,8 +108,10 @@ inline std::wstring windowDump(HWND window) {
         seen += std::to_wstring(GetDlgCtrlID(c)) + L" " + name + L" " + style + L"|" +
                 (log ? L"" : windowText(c)) + L"|" + placeOf(c) + L"|" +
                 std::to_wstring(font.lfHeight);
-        if (lstrcmpiW(name, L"Button") == 0) seen += L"|" + std::to_wstring(SendMessageW(c, BM_GETCHECK, 0, 0));
-        for (int i = 0; SendMessageW(c, CB_GETLBTEXT, i++, LPARAM(item)) > 0;) seen += L"|" + std::wstring(item);
+        if (lstrcmpiW(name, L"Button") == 0)
+            seen += L"|" + std::to_wstring(SendMessageW(c, BM_GETCHECK, 0, 0));
+        for (int i = 0; SendMessageW(c, CB_GETLBTEXT, i++, LPARAM(item)) > 0;)
+            seen += L"|" + std::wstring(item);
         seen += L"\n";
     }
     return seen;
@@ -127,9 +129,9 @@ inline std::wstring replaced(std::wstring text,
 // Text as the files under tests/ write it: lines end in LF, the data folder is "{folder}" and
 // this build's version "{version}".
 inline std::wstring asInFiles(const std::wstring& text) {
-    return replaced(text, {{L"\r\n", L"\n"},
-                           {dataFolderPath(), L"{folder}"},
-                           {TARVEX_VERSION_TEXT, L"{version}"}});
+    return replaced(
+        text,
+        {{L"\r\n", L"\n"}, {dataFolderPath(), L"{folder}"}, {TARVEX_VERSION_TEXT, L"{version}"}});
 }
 
 inline std::wstring fileText(const std::string& name) {
@@ -140,7 +142,6 @@ inline std::wstring fileText(const std::string& name) {
 // `seen` against tests/NAME, once `seen` is as the files write it.
 inline void expectAsFile(const std::wstring& seen, const std::string& name) {
     EXPECT_EQ(asInFiles(seen), fileText(name)) << name;
-    if (_wgetenv(L"TARVEX_RECORD")) { const std::wstring t = asInFiles(seen); writeBytes(TARVEX_TEST_SOURCE_DIR "/" + name, std::string(t.begin(), t.end())); }  // RECORD-TEMP
 }
 
 // Read from the screen: a window's own DC leaves out the children it clips.
