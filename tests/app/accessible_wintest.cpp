@@ -71,7 +71,7 @@ const bool isReader = [] {
     pumpUntil([] { return heard.size() >= 2; }, 20s);
     std::sort(heard.begin(), heard.end());
     for (const std::wstring& change : heard) read += change;
-    writeBytes(output, std::string(read.begin(), read.end()));
+    writeBytes(output, narrow(read));
     ExitProcess(0);
 }();
 

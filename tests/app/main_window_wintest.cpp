@@ -1,10 +1,10 @@
-// The main window as the operator meets it, in one run of steps: from its start-up to real
-// probes. Most steps write what they saw as text and compare it whole with a file of files/.
+// The main window as the operator meets it, from its start-ups to real probes: the steps and
+// what each shows are written in files/main-window-session.txt, then a large log is opened.
 
 #include <map>
 
 #include "app/monitoring.h"
-#include "support/wine_gui.h"
+#include "support/session.h"
 #include "view/monitor_view.h"
 
 namespace {
@@ -17,7 +17,8 @@ char colourName(COLORREF colour) {
     return names.contains(colour) ? names.at(colour) : '?';
 }
 
-// The window and its controls; in the main window the header's colours and both logs' entries.
+// The window and its controls; in the main window the header's colours and monitor.log's
+// entries; the entries in the log window.
 std::wstring screen(HWND window) {
     std::wstring seen = windowDump(window);
     if (window != logWindow) {
@@ -30,29 +31,68 @@ std::wstring screen(HWND window) {
     return seen + eventLines(logEvents(windowText(logEdit)), L"log window:");
 }
 
-void expectScreen(HWND window, const std::string& file) {
-    pumpUntil([&] { return asInFiles(screen(window)) == fileText("app/files/" + file); }, 5s);
-    expectAsFile(screen(window), "app/files/" + file);
-}
-
 // The Windows clock as a log entry's time stamp shows it.
-std::wstring localTimeText() {
+std::string localTimeText() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    wchar_t text[20];
-    std::swprintf(text, 20, L"%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay,
+    char text[20];
+    std::snprintf(text, 20, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay,
                   now.wHour, now.wMinute, now.wSecond);
     return text;
 }
 
-// The caret stands on the field's last line, and the text's end is in view.
-void expectShowsItsEnd(HWND edit) {
-    const LRESULT lines = SendMessageW(edit, EM_GETLINECOUNT, 0, 0);
-    EXPECT_EQ(SendMessageW(edit, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0), lines - 1);
-    const LRESULT end = SendMessageW(edit, EM_POSFROMCHAR, GetWindowTextLengthW(edit) - 1, 0);
-    RECT client{};
-    GetClientRect(edit, &client);
-    EXPECT_LT(static_cast<short>(HIWORD(end)), client.bottom) << "the end's top";
+// "start [held] config.xml BYTES" or "start without a data folder": the program started anew
+// over that config.xml (held: a handle holds it unshared); shows config.xml afterwards, the
+// targets in use, and the log's entries but the probes' timed ones. Its time stamp is the
+// Windows clock's.
+std::wstring start(std::wistream& words) {
+    static HWND window = nullptr;
+    std::wstring how, before;
+    words >> how;
+    if (how == L"held") words >> before;  // "config.xml"
+    std::getline(words >> std::ws, before);
+    if (window) closeMainWindow(window);
+    removeDataFiles();
+    if (how == L"without") std::filesystem::remove_all(dataFolderLocation());
+    if (how != L"without") writeBytes(dataFolderPath() + L"config.xml", narrow(before));
+    const HANDLE holder = how == L"held" ? CreateFileW(configFilePath().c_str(), GENERIC_READ, 0,
+                                                       nullptr, OPEN_EXISTING, 0, nullptr)
+                                         : nullptr;
+    stopWorker = false;  // each start as in a new process
+    const std::string from = localTimeText();
+    window = startMainWindow();
+    const std::string to = localTimeText();
+    std::vector<std::wstring> events = logEvents();
+    std::erase_if(events, [](const std::wstring& e) { return e.ends_with(L"| FAIL"); });
+    if (holder) CloseHandle(holder);
+    const std::string file = readBytes(configFilePath());
+    const std::string stamp = readBytes(logFilePath()).substr(0, 19);
+    EXPECT_LE(from, stamp) << "the local time when it was logged";
+    EXPECT_LE(stamp, to) << "the local time when it was logged";
+    std::wstring seen =
+        L"config.xml: " +
+        (file == testFile("config/files/default.xml") ? L"default.xml" : wide(file));
+    for (const Target& target : targetTable.snapshot())
+        if (!target.host.empty())
+            seen += L" | in use: " + protocolText(target) + L" " + target.host;
+    return seen + L"\n" + eventLines(events, L"monitor.log:");
+}
+
+// Slots 0, 2, 4 and 6 in use; slot 6 with 2500 results, older ones than the 145 a row shows.
+void installTable() {
+    std::vector<Target> table(targetSlotCount);
+    table[0] = {.host = L"127.0.0.1", .history = {1}};
+    table[1] = {.enabled = false, .host = L"127.0.0.9", .history = {0}};
+    table[2] = {.type = ProbeType::tcp, .host = L"127.0.0.2", .port = 443, .history = {1, 0}};
+    table[3].history = {0};
+    table[4] = {.type = ProbeType::tcp, .host = L"127.0.0.3", .port = 80};
+    table[6].host = L"127.0.0.4";
+    table[6].history.assign(2355, 1);
+    for (const auto& [count, result] : {std::pair{1, 0}, {1, 1}, {40, 0}, {100, 1}, {2, 0}, {1, 1}})
+        table[6].history.insert(table[6].history.end(), count, result);
+    targetTable.lock().entries() = table;
+    SendMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
+    UpdateWindow(monitorViewWindow);
 }
 
 int CALLBACK addText(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM texts) {
@@ -63,6 +103,15 @@ int CALLBACK addText(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM
             std::to_wstring(text.ptlReference.x) + L"," + std::to_wstring(text.ptlReference.y) +
             L" " + std::wstring(reinterpret_cast<const wchar_t*>(chars), text.nChars) + L"\n";
     return 1;
+}
+
+// The texts the view paints, where it paints them.
+std::wstring paintedTexts() {
+    const HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+    paintMonitorView(recorder, 660, 300);
+    std::wstring texts;
+    EnumEnhMetaFile(nullptr, CloseEnhMetaFile(recorder), addText, &texts, nullptr);
+    return texts;
 }
 
 // Per row: the lamp at (18, y + 3), then the runs of colours from x 354 to 653 at y.
@@ -80,132 +129,67 @@ std::wstring rows() {
     return seen;
 }
 
+// The caret stands on the field's last line, and the text's end is in view.
+void expectShowsItsEnd(HWND edit) {
+    const LRESULT lines = SendMessageW(edit, EM_GETLINECOUNT, 0, 0);
+    EXPECT_EQ(SendMessageW(edit, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0), lines - 1);
+    const LRESULT end = SendMessageW(edit, EM_POSFROMCHAR, GetWindowTextLengthW(edit) - 1, 0);
+    RECT client{};
+    GetClientRect(edit, &client);
+    EXPECT_LT(static_cast<short>(HIWORD(end)), client.bottom) << "the end's top";
+}
+
+std::wstring perform(const std::wstring& verb, std::wistream& words, const std::wstring& want) {
+    std::wstring what;
+    if (verb == L"start") return start(words);
+    if (verb == L"look" || verb == L"pixel") {
+        int x = 0, y = 0;
+        words >> what >> x >> y;
+        const HWND window = what == L"log"    ? logWindow
+                            : what == L"view" ? monitorViewWindow
+                                              : mainWindow;
+        const auto seen = [&] {
+            return verb == L"look" ? asInFiles(screen(window))
+                                   : std::wstring(1, colourName(pixelAt(window, x, y))) + L"\n";
+        };
+        pumpUntil([&] { return seen() == want; }, 5s);
+        return seen();
+    }
+    std::getline(words, what);
+    if (verb == L"click") click(what);
+    if (verb == L"click") pumpUntil([] { return false; }, 50ms);
+    if (verb == L"resize")
+        SetWindowPos(mainWindow, nullptr, 0, 0, mainWindowWidth, std::stoi(what), SWP_NOMOVE);
+    if (verb == L"panels")
+        return sizeText(mainWindow) + L" " + placeOf(monitorViewWindow) + L" " +
+               placeOf(statusPanel) + L"\n";
+    if (verb == L"end-in-view") expectShowsItsEnd(logEdit);
+    if (verb == L"open-again") {  // the log and configuration windows: no second one opens
+        const HWND config = configWindow, log = logWindow;
+        for (const wchar_t* label : {L"Log", L"Config"}) click(label);
+        EXPECT_EQ(logWindow, log);
+        EXPECT_EQ(configWindow, config);
+    }
+    if (verb == L"close") SendMessageW(what == L"log" ? logWindow : configWindow, WM_CLOSE, 0, 0);
+    if (verb == L"file") return wide(readBytes(dataFolderPath() + what));
+    if (verb == L"table") installTable();
+    if (verb == L"painted") return paintedTexts() + rows();
+    if (verb == L"results") {
+        std::wistringstream results(what);
+        int slot = 0;
+        results >> slot;
+        std::deque<std::uint8_t>& history = targetTable.lock().entries()[slot].history;
+        history.clear();
+        for (int result; results >> result;) history.push_back(result);
+        PostMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
+    }
+    return L"";
+}
+
 }  // namespace
 
-TEST(MainWindow, StartUpHeaderPanelsWindowsServerViewHealthAndProbes) {
-    HWND window = nullptr;
-    {
-        SCOPED_TRACE("start-ups: only a missing or empty config.xml is written anew");
-        const std::string defaults = testFile("config/files/default.xml");
-        const char* good = "<target><slot>3</slot><type>TCP</type><host>127.0.0.4</host></target>";
-        std::wstring seen;
-        // config.xml's bytes (null: no data folder), and whether a handle holds it unshared.
-        const std::pair<const char*, bool> starts[] = {
-            {"", false}, {"hello", false}, {good, false}, {good, true}, {nullptr, false}};
-        for (const auto& [before, held] : starts) {
-            if (window) closeMainWindow(window);
-            removeDataFiles();
-            if (!before) std::filesystem::remove_all(dataFolderLocation());
-            if (before) writeBytes(dataFolderPath() + L"config.xml", before);
-            const HANDLE holder = held ? CreateFileW(configFilePath().c_str(), GENERIC_READ, 0,
-                                                     nullptr, OPEN_EXISTING, 0, nullptr)
-                                       : nullptr;
-            stopWorker = false;  // each start as in a new process
-            const std::wstring from = localTimeText();
-            window = startMainWindow();
-            const std::wstring to = localTimeText();
-            std::vector<std::wstring> events = logEvents();  // without the probes' timed lines
-            std::erase_if(events, [](const std::wstring& e) { return e.ends_with(L"| FAIL"); });
-            if (holder) CloseHandle(holder);
-            const std::string file = readBytes(configFilePath());
-            seen += L"config.xml: " +
-                    (file == defaults ? L"default.xml" : std::wstring(file.begin(), file.end()));
-            for (const Target& target : targetTable.snapshot())
-                if (!target.host.empty())
-                    seen += L" | in use: " + protocolText(target) + L" " + target.host;
-            seen += L"\n" + eventLines(events, L"monitor.log:");
-            const std::string logged = readBytes(logFilePath());
-            const std::wstring stamp(logged.begin(), logged.begin() + 19);
-            EXPECT_LE(from, stamp) << "the local time when it was logged";
-            EXPECT_LE(stamp, to) << "the local time when it was logged";
-        }
-        expectAsFile(seen, "app/files/start-ups.txt");
-    }
-    {
-        SCOPED_TRACE("the header");
-        EXPECT_TRUE(dataFolderPath().ends_with(L"\\AppData\\Local\\Tarvex\\")) << dataFolderPath();
-        expectScreen(window, "main-window-started.txt");
-    }
-    {
-        SCOPED_TRACE("the panels after each button (0: the window made 120 high)");
-        std::wstring seen;
-        const int presses[] = {monitorButtonId, 0, statusButtonId, monitorButtonId,
-                               monitorButtonId};
-        for (const int button : presses) {
-            if (button) clickButton(window, button);
-            if (!button) SetWindowPos(window, nullptr, 0, 0, mainWindowWidth, 120, SWP_NOMOVE);
-            seen += sizeText(window) + L" " + placeOf(monitorViewWindow) + L" " +
-                    placeOf(statusPanel) + L"\n";
-        }
-        expectAsFile(seen, "app/files/main-window-panels.txt");
-    }
-    {
-        SCOPED_TRACE("the log window as it opens; a second press opens no second window");
-        clickButton(window, logButtonId);
-        EXPECT_TRUE(IsWindowVisible(logWindow));
-        expectAsFile(screen(logWindow), "app/files/log-window.txt");  // with what came before
-        expectShowsItsEnd(logEdit);
-        clickButton(window, configButtonId);
-        const HWND opened[] = {logWindow, configWindow};
-        clickButton(window, logButtonId);
-        clickButton(window, configButtonId);
-        EXPECT_EQ(logWindow, opened[0]);
-        EXPECT_EQ(configWindow, opened[1]);
-        SendMessageW(configWindow, WM_CLOSE, 0, 0);
-        SendMessageW(logWindow, WM_CLOSE, 0, 0);
-        EXPECT_FALSE(IsWindowVisible(logWindow));
-    }
-    {
-        SCOPED_TRACE("Stop server, and Delete log file in the hidden log window");
-        clickButton(window, serverButtonId);
-        expectScreen(window, "main-window-stopped.txt");
-        clickButton(logWindow, deleteLogButtonId);
-        EXPECT_EQ(readBytes(logFilePath()), "");
-        EXPECT_EQ(GetWindowTextLengthW(logEdit), 0);
-    }
-    // With monitoring off only the test changes the table. Slots 0, 2, 4, 6 are in use (rows).
-    std::vector<Target> table(targetSlotCount);
-    table[0] = {.host = L"127.0.0.1", .history = {1}};
-    table[1] = {.enabled = false, .host = L"127.0.0.9", .history = {0}};
-    table[2] = {.type = ProbeType::tcp, .host = L"127.0.0.2", .port = 443, .history = {1, 0}};
-    table[3].history = {0};
-    table[4] = {.type = ProbeType::tcp, .host = L"127.0.0.3", .port = 80};
-    table[6].host = L"127.0.0.4";
-    table[6].history.assign(2355, 1);  // older than the newest 145 a row shows
-    for (const auto& [count, result] : {std::pair{1, 0}, {1, 1}, {40, 0}, {100, 1}, {2, 0}, {1, 1}})
-        table[6].history.insert(table[6].history.end(), count, result);
-    targetTable.lock().entries() = table;
-    {
-        SCOPED_TRACE("the monitor view: texts painted, then lamps and bars");
-        const HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
-        paintMonitorView(recorder, 660, 300);
-        std::wstring texts;
-        EnumEnhMetaFile(nullptr, CloseEnhMetaFile(recorder), addText, &texts, nullptr);
-        SendMessageW(window, WM_APP_REFRESH, 0, 0);
-        UpdateWindow(monitorViewWindow);
-        expectAsFile(texts + rows(), "app/files/monitor-view.txt");
-        expectScreen(window, "main-window-4-in-use.txt");
-    }
-    {
-        SCOPED_TRACE(
-            "the health bar: red while a target in use has no result or failed its newest");
-        const std::tuple<int, std::deque<std::uint8_t>, char> health[] = {
-            {4, {1}, 'r'}, {6, {1}, 'r'}, {2, {1}, 'g'}, {4, {}, 'r'}, {4, {1}, 'g'}};
-        for (const auto& [slot, results, colour] : health) {
-            targetTable.lock().entries()[slot].history = results;
-            PostMessageW(window, WM_APP_REFRESH, 0, 0);
-            EXPECT_TRUE(
-                pumpUntil([&] { return colourName(pixelAt(window, 416, 42)) == colour; }, 2s))
-                << slot;
-        }
-    }
-    {
-        SCOPED_TRACE("Start server: real probes; nothing listens at the two ports");
-        clickButton(window, serverButtonId);
-        expectScreen(window, "main-window-probed.txt");
-        EXPECT_TRUE(
-            pumpUntil([] { return colourName(pixelAt(monitorViewWindow, 649, 44)) == 'r'; }, 2s));
-    }
+TEST(MainWindow, StartUpsHeaderPanelsWindowsServerViewHealthProbesAndALargeLog) {
+    runSession("app/files/main-window-session.txt", perform);
     {
         SCOPED_TRACE("a large log opens again with the whole lines of its newest 64 KB");
         std::string file;
@@ -213,7 +197,7 @@ TEST(MainWindow, StartUpHeaderPanelsWindowsServerViewHealthAndProbes) {
         for (int i = 0; i < 2000; ++i) file += std::string(98, 'x') + "\r\r\n";
         for (int i = 0; i < 648; ++i) newest += std::wstring(98, L'x') + L"\r\n";  // 101 bytes each
         writeBytes(logFilePath(), file);
-        clickButton(window, logButtonId);
+        click(L"Log");
         EXPECT_TRUE(IsWindowVisible(logWindow));
         EXPECT_EQ(windowText(logEdit), newest);
         expectShowsItsEnd(logEdit);
@@ -229,5 +213,5 @@ TEST(MainWindow, StartUpHeaderPanelsWindowsServerViewHealthAndProbes) {
         EXPECT_GE(SendMessageW(logEdit, EM_GETLIMITTEXT, 0, 0), 160 * 1024);  // never a short field
         expectShowsItsEnd(logEdit);
     }
-    closeMainWindow(window);
+    closeMainWindow(mainWindow);
 }

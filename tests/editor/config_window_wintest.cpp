@@ -100,7 +100,7 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
     std::getline(words >> std::ws, rest);
     const std::wstring line = verb + L" " + name + L" " + rest;
     const std::wstring path = name == L"config.xml" ? configFilePath() : folder + L"\\" + name;
-    if (verb == L"write") writeBytes(path, std::string(rest.begin(), rest.end()));
+    if (verb == L"write") writeBytes(path, narrow(rest));
     if (verb == L"export" || verb == L"import" || verb == L"choose") {
         chosen = name == L"cancel" ? std::nullopt : std::optional(name);
         answer = rest.empty() ? IDOK : rest == L"yes" ? IDYES : IDNO;
@@ -118,7 +118,7 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
     }
     if (verb == L"same") {
         EXPECT_EQ(readBytes(path),
-                  testFile("editor/files/" + std::string(rest.begin(), rest.end())))
+                  testFile("editor/files/" + narrow(rest)))
             << line;
     }
     if (verb == L"stored") stored = effects();

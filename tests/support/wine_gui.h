@@ -93,10 +93,12 @@ inline std::wstring placeOf(HWND child) {
            std::to_wstring(box.right - box.left) + L"," + std::to_wstring(box.bottom - box.top);
 }
 
-// The caption and outer size, then each child in creation order: "id class style|text|place|
-// font height", a button's check state and a list's items (a multi-line field's text left out).
+// The caption, outer size and whether hidden, then each child in creation order: "id class
+// style|text|place| font height", a button's check state and a list's items (a multi-line field's
+// text left out).
 inline std::wstring windowDump(HWND window) {
-    std::wstring seen = windowText(window) + L" " + sizeText(window) + L"\n";
+    std::wstring seen = windowText(window) + L" " + sizeText(window) +
+                        (IsWindowVisible(window) ? L"\n" : L" hidden\n");
     for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         wchar_t name[32] = {}, style[16] = {}, item[32] = {};
         GetClassNameW(c, name, 32);
@@ -134,10 +136,11 @@ inline std::wstring asInFiles(const std::wstring& text) {
         {{L"\r\n", L"\n"}, {dataFolderPath(), L"{folder}"}, {TARVEX_VERSION_TEXT, L"{version}"}});
 }
 
-inline std::wstring fileText(const std::string& name) {
-    const std::string bytes = testFile(name);
-    return {bytes.begin(), bytes.end()};
-}
+// Bytes as the characters U+0000 to U+00FF, and back.
+inline std::wstring wide(const std::string& bytes) { return {bytes.begin(), bytes.end()}; }
+inline std::string narrow(const std::wstring& text) { return {text.begin(), text.end()}; }
+
+inline std::wstring fileText(const std::string& name) { return wide(testFile(name)); }
 
 // `seen` against tests/NAME, once `seen` is as the files write it.
 inline void expectAsFile(const std::wstring& seen, const std::string& name) {
