@@ -1,10 +1,17 @@
-// The main window as the operator meets it, from its start-ups to real probes: the steps and
-// what each shows are written in files/main-window-session.txt, then a large log is opened.
+// The main window as the operator meets it, from its start-ups to real probes, driven by the
+// mouse, the keyboard alone and read by a screen reader in another process (this program run
+// again): the steps and what each shows are written in files/main-window-session.txt. Then a
+// large log is opened.
+#include <oleacc.h>
 
+#include <process.h>
+
+#include <algorithm>
 #include <map>
 
 #include "app/monitoring.h"
 #include "support/session.h"
+#include "ui/dialog_keys.h"
 #include "view/monitor_view.h"
 
 namespace {
@@ -139,9 +146,136 @@ void expectShowsItsEnd(HWND edit) {
     EXPECT_LT(static_cast<short>(HIWORD(end)), client.bottom) << "the end's top";
 }
 
+constexpr wchar_t readerOutput[] = L"TARVEX_READER_OUTPUT";  // set: this process is the reader
+std::wstring readerFile;  // where the reader writes what it read and heard
+
+// "role name|value|description" of a client object (child 0) or of one of its items.
+std::wstring describe(IAccessible* object, LONG child) {
+    VARIANT id{};
+    id.vt = VT_I4;
+    id.lVal = child;
+    VARIANT role{};
+    wchar_t text[64] = L"";
+    if (object->get_accRole(id, &role) == S_OK) GetRoleTextW(role.lVal, text, 64);
+    std::wstring line = text;
+    for (auto part : {&IAccessible::get_accName, &IAccessible::get_accValue,
+                      &IAccessible::get_accDescription}) {
+        BSTR answer = nullptr;
+        (object->*part)(id, &answer);
+        line +=
+            (part == &IAccessible::get_accName ? L" " : L"|") + std::wstring(answer ? answer : L"");
+        SysFreeString(answer);
+    }
+    return line + L"\n";
+}
+
+// The client object of `window` and its children `first` to `last` (or its last child).
+std::wstring readClient(HWND window, LONG first, LONG last) {
+    IAccessible* object = nullptr;
+    AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
+                               reinterpret_cast<void**>(&object));
+    std::wstring text;
+    LONG count = 0;
+    object->get_accChildCount(&count);
+    for (LONG child = first; child <= std::min(last, count); ++child)
+        text += describe(object, child);
+    object->Release();
+    return text;
+}
+
+std::vector<std::wstring> heard;  // in any order: reading one change may take the next first
+
+void CALLBACK hear(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    IAccessible* source = nullptr;
+    VARIANT id{};
+    if (AccessibleObjectFromEvent(window, object, child, &source, &id) != S_OK) return;
+    heard.push_back(L"changed: " + describe(source, id.lVal));
+    source->Release();
+}
+
+// The reader: reads the header, the view and row 3's host field, tells the test it listens,
+// and writes down what it read and heard.
+const bool isReader = [] {
+    wchar_t output[MAX_PATH];
+    if (!GetEnvironmentVariableW(readerOutput, output, MAX_PATH)) return false;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const HWND main = FindWindowW(L"Tarvex_MainWnd", nullptr);
+    std::wstring read =
+        readClient(main, 1, 2) + readClient(GetDlgItem(main, monitorViewId), 0, 20) +
+        readClient(GetDlgItem(FindWindowW(L"Tarvex_ConfigWnd", nullptr), hostEditBaseId + 2), 0, 0);
+    SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, hear, 0, 0,
+                    WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, L"TarvexReaderReady"));
+    pumpUntil([] { return heard.size() >= 2; }, 20s);
+    std::sort(heard.begin(), heard.end());
+    for (const std::wstring& change : heard) read += change;
+    writeBytes(output, narrow(read));
+    ExitProcess(0);
+}();
+
+// The focused control: its id, its text (not a multi-line field's), and whether it is checked.
+std::wstring focused() {
+    const HWND focus = GetFocus();
+    wchar_t name[16] = {};
+    GetClassNameW(focus, name, 16);
+    const bool log =
+        lstrcmpiW(name, L"Edit") == 0 && (GetWindowLongW(focus, GWL_STYLE) & ES_MULTILINE);
+    return std::to_wstring(GetDlgCtrlID(focus)) + (log ? L"" : L" \"" + windowText(focus) + L"\"") +
+           (SendMessageW(focus, BM_GETCHECK, 0, 0) == BST_CHECKED ? L" checked\n" : L"\n");
+}
+
+// Presses a key, Shift held or not, as the keyboard does; the focused control after it.
+std::wstring press(UINT key, bool shift) {
+    BYTE keys[256] = {};
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+    PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
+    for (MSG message{}; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
+        dispatchUiMessage(message);
+    return focused();
+}
+
+std::wstring state(const wchar_t* name, HWND window) {
+    return name + std::wstring(!window                   ? L" closed"
+                               : IsWindowVisible(window) ? L" shown"
+                                                         : L" hidden");
+}
+
+// Starts the reader and waits until it listens.
+HANDLE startReader() {
+    wchar_t program[MAX_PATH];
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"TarvexReaderReady");
+    _wputenv((std::wstring(readerOutput) + L"=" + readerFile).c_str());
+    const auto reader = HANDLE(_wspawnl(_P_NOWAIT, program, program, nullptr));
+    _wputenv((std::wstring(readerOutput) + L"=").c_str());
+    EXPECT_TRUE(pumpUntil([&] { return WaitForSingleObject(ready, 0) == WAIT_OBJECT_0; }, 20s));
+    return reader;
+}
+
 std::wstring perform(const std::wstring& verb, std::wistream& words, const std::wstring& want) {
-    std::wstring what;
+    static HANDLE reader = nullptr;
+    const std::map<std::wstring, UINT> keys{{L"Enter", VK_RETURN}, {L"Space", VK_SPACE},
+                                            {L"Tab", VK_TAB},      {L"Shift+Tab", VK_TAB},
+                                            {L"Down", VK_DOWN},    {L"Escape", VK_ESCAPE}};
+    std::wstring what, shown;
+    int times = 1;
     if (verb == L"start") return start(words);
+    if (verb == L"key" || verb == L"type") words >> what >> times;
+    if (verb == L"type")
+        for (const wchar_t letter : what) shown += press(letter, false);
+    if (verb == L"key")
+        for (int i = 0; i < times; ++i) shown += press(keys.at(what), what.starts_with(L"Shift"));
+    if (verb == L"windows")
+        return state(L"main window", mainWindow) + state(L", monitor view", monitorViewWindow) +
+               state(L", configuration window", configWindow) + state(L", log window", logWindow) +
+               L"\n";
+    if (verb == L"reader") reader = startReader();
+    if (verb == L"heard") {
+        pumpUntil([&] { return WaitForSingleObject(reader, 0) == WAIT_OBJECT_0; }, 30s);
+        return wide(readBytes(readerFile));
+    }
     if (verb == L"look" || verb == L"pixel") {
         int x = 0, y = 0;
         words >> what >> x >> y;
@@ -183,12 +317,15 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
         for (int result; results >> result;) history.push_back(result);
         PostMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
     }
-    return L"";
+    return shown;
 }
 
 }  // namespace
 
-TEST(MainWindow, StartUpsHeaderPanelsWindowsServerViewHealthProbesAndALargeLog) {
+TEST(MainWindow, StartUpsKeysPanelsWindowsServerViewReaderHealthProbesAndALargeLog) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const ScratchFolder scratch;
+    readerFile = scratch.file(L"read.txt");
     runSession("app/files/main-window-session.txt", perform);
     {
         SCOPED_TRACE("a large log opens again with the whole lines of its newest 64 KB");

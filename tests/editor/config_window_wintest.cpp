@@ -117,9 +117,7 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
              typed ? port.c_str() : nullptr);
     }
     if (verb == L"same") {
-        EXPECT_EQ(readBytes(path),
-                  testFile("editor/files/" + narrow(rest)))
-            << line;
+        EXPECT_EQ(readBytes(path), testFile("editor/files/" + narrow(rest))) << line;
     }
     if (verb == L"stored") stored = effects();
     if (verb == L"unchanged") {
