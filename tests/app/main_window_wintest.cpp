@@ -12,15 +12,17 @@
 #include "app/monitoring.h"
 #include "support/session.h"
 #include "ui/dialog_keys.h"
+#include "ui/gdi.h"
 #include "view/monitor_view.h"
 
 namespace {
 
-// Green, red, white, the background, the frames, the health bar's outline.
+// Green, red, white, the background, the frames, the health bar's outline, a lamp's rim.
 char colourName(COLORREF colour) {
     const std::map<COLORREF, char> names{{RGB(0, 170, 0), 'g'},     {RGB(220, 0, 0), 'r'},
                                          {RGB(255, 255, 255), 'w'}, {RGB(250, 250, 250), 'b'},
-                                         {RGB(210, 210, 210), 'f'}, {RGB(180, 180, 180), 'o'}};
+                                         {RGB(210, 210, 210), 'f'}, {RGB(180, 180, 180), 'o'},
+                                         {RGB(80, 80, 80), 'd'}};
     return names.contains(colour) ? names.at(colour) : '?';
 }
 
@@ -242,6 +244,36 @@ std::wstring state(const wchar_t* name, HWND window) {
                                                          : L" hidden");
 }
 
+// The controls' texts (and a list's items) that do not fit the control's box in its font.
+std::wstring cutTexts(HWND window) {
+    static const HDC dc = CreateCompatibleDC(nullptr);
+    std::wstring cut;
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof parts;
+        if (!GetComboBoxInfo(c, &parts)) GetClientRect(c, &parts.rcItem);
+        const SelectGuard font(dc, HFONT(SendMessageW(c, WM_GETFONT, 0, 0)));
+        std::vector<std::wstring> texts{windowText(c)};
+        wchar_t item[64];
+        for (int i = 0; SendMessageW(c, CB_GETLBTEXT, i++, LPARAM(item)) > 0;)
+            texts.push_back(item);
+        for (const std::wstring& text : texts) {
+            RECT need = parts.rcItem;
+            DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+            if (need.right > parts.rcItem.right || need.bottom > parts.rcItem.bottom)
+                cut += text + L"; ";
+        }
+    }
+    return cut;
+}
+
+int iconSize(HWND window, WPARAM which) {
+    ICONINFO parts{};
+    GetIconInfo(HICON(SendMessageW(window, WM_GETICON, which, 0)), &parts);
+    BITMAP colours{};
+    return GetObjectW(parts.hbmColor, sizeof colours, &colours) ? colours.bmWidth : 0;
+}
+
 // Starts the reader and waits until it listens.
 HANDLE startReader() {
     wchar_t program[MAX_PATH];
@@ -276,12 +308,14 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
         pumpUntil([&] { return WaitForSingleObject(reader, 0) == WAIT_OBJECT_0; }, 30s);
         return wide(readBytes(readerFile));
     }
-    if (verb == L"look" || verb == L"pixel") {
+    if (verb == L"look" || verb == L"pixel" || verb == L"dump") {
         int x = 0, y = 0;
         words >> what >> x >> y;
-        const HWND window = what == L"log"    ? logWindow
-                            : what == L"view" ? monitorViewWindow
-                                              : mainWindow;
+        const HWND window = what == L"log"      ? logWindow
+                            : what == L"view"   ? monitorViewWindow
+                            : what == L"config" ? configWindow
+                                                : mainWindow;
+        if (verb == L"dump") return windowDump(window);
         const auto seen = [&] {
             return verb == L"look" ? asInFiles(screen(window))
                                    : std::wstring(1, colourName(pixelAt(window, x, y))) + L"\n";
@@ -298,6 +332,15 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
         return sizeText(mainWindow) + L" " + placeOf(monitorViewWindow) + L" " +
                placeOf(statusPanel) + L"\n";
     if (verb == L"end-in-view") expectShowsItsEnd(logEdit);
+    if (verb == L"cut") return cutTexts(mainWindow) + cutTexts(configWindow) + cutTexts(logWindow);
+    if (verb == L"icons")
+        return std::to_wstring(iconSize(mainWindow, ICON_SMALL)) + L" " +
+               std::to_wstring(iconSize(configWindow, ICON_BIG)) + L"\n";
+    if (verb == L"dpi") {  // Wine keeps its frame of 144 DPI (a caption of 28 px)
+        const int dpi = std::stoi(what);
+        RECT suggested{0, 0, 696 * dpi / 96, 810 * dpi / 96};
+        SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&suggested));
+    }
     if (verb == L"open-again") {  // the log and configuration windows: no second one opens
         const HWND config = configWindow, log = logWindow;
         for (const wchar_t* label : {L"Log", L"Config"}) click(label);
@@ -350,5 +393,11 @@ TEST(MainWindow, StartUpsKeysPanelsWindowsServerViewReaderHealthProbesAndALargeL
         EXPECT_GE(SendMessageW(logEdit, EM_GETLIMITTEXT, 0, 0), 160 * 1024);  // never a short field
         expectShowsItsEnd(logEdit);
     }
+    closeMainWindow(mainWindow);
+}
+
+TEST(HighDpi, SizesTextsPixelsIconsAndAChangeOfDpi) {
+    ASSERT_EQ(GetDeviceCaps(GetDC(nullptr), LOGPIXELSY), 144) << "run in the prefix at 144 DPI";
+    runSession("app/files/high-dpi-session.txt", perform);
     closeMainWindow(mainWindow);
 }
