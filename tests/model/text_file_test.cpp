@@ -33,26 +33,21 @@ TEST(TextFile, OneBytePerCharacterWithTextModeLineEndsReplacedOrAppended) {
     EXPECT_EQ(tryReadTextFile(path + L".missing"), std::nullopt);
 }
 
-// All or nothing; no other file touched (not the operator's "<name>.tmp"), no temporary left.
-static void expectReplaceTouchesOnlyItsTarget(const ScratchFolder& scratch) {
-    const std::wstring path = scratch.file(L"backup.xml"), folder = scratch.file(L"folder.xml");
-    writeBytes(path + L".tmp", "the operator's own");
-    std::filesystem::create_directory(folder);
-    for (const wchar_t* text : {L"fresh", L"new\n"}) ASSERT_TRUE(replaceTextFile(path, text));
-    EXPECT_FALSE(replaceTextFile(path, L"x\u0100"));  // a character the file cannot store
-    EXPECT_FALSE(replaceTextFile(folder, L"new"));    // a folder is never replaced
-    EXPECT_EQ(readBytes(path) + readBytes(path + L".tmp"), "new\r\nthe operator's own");
-    EXPECT_EQ(std::ranges::distance(std::filesystem::directory_iterator(scratch.path())), 3);
-}
-
+// All or nothing, each write flushed before it replaces the file; no other file touched (not the
+// operator's "<name>.tmp"), no temporary left.
 TEST(TextFile, ReplaceWritesFlushesThenReplacesAndTouchesNoOtherFile) {
     const ScratchFolder scratch;
-    expectReplaceTouchesOnlyItsTarget(scratch);
     target = scratch.file(L"backup.xml");
-    flushes.clear();
-    ASSERT_TRUE(replaceTextFile(target.wstring(), L"a\nb"));
-    EXPECT_FALSE(replaceTextFile(target.wstring(), L"lost"));  // a failed flush is a failed write
-    EXPECT_EQ(flushes,
-              (std::vector<std::string>{"~tvx a\r\nb|new\r\n", ". |a\r\nb", "~tvx lost|a\r\nb"}));
-    expectReplaceTouchesOnlyItsTarget(scratch);  // the failed write left nothing behind either
+    flushes.clear();  // the flushes of other tests
+    const std::wstring path = target.wstring(), folder = scratch.file(L"folder.xml");
+    writeBytes(path + L".tmp", "the operator's own");
+    std::filesystem::create_directory(folder);
+    ASSERT_TRUE(replaceTextFile(path, L"a\nb"));
+    EXPECT_FALSE(replaceTextFile(path, L"lost"));     // a failed flush is a failed write
+    EXPECT_FALSE(replaceTextFile(path, L"x\u0100"));  // a character the file cannot store
+    EXPECT_FALSE(replaceTextFile(folder, L"new"));    // a folder is never replaced
+    EXPECT_EQ(flushes, (std::vector<std::string>{"~tvx a\r\nb|", ". |a\r\nb", "~tvx lost|a\r\nb",
+                                                 "~tvx new|a\r\nb"}));
+    EXPECT_EQ(readBytes(path) + readBytes(path + L".tmp"), "a\r\nbthe operator's own");
+    EXPECT_EQ(std::ranges::distance(std::filesystem::directory_iterator(scratch.path())), 3);
 }
