@@ -10,7 +10,7 @@
 #include <map>
 
 #include "app/monitoring.h"
-#include "support/session.h"
+#include "support/wine_gui.h"
 #include "ui/dialog_keys.h"
 #include "ui/gdi.h"
 #include "view/monitor_view.h"

@@ -4,7 +4,7 @@
 // are the program's own calls, routed to the test.
 #include "model/clock.h"
 #include "support/import_redirect.h"
-#include "support/session.h"
+#include "support/wine_gui.h"
 // clang-format off
 #include <commdlg.h>
 // clang-format on
