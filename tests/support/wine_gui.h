@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -132,12 +134,22 @@ inline std::wstring replaced(std::wstring text,
     return text;
 }
 
+// Where the data folder belongs: Tarvex\ in the user's local application data, as Windows
+// names it.
+inline std::wstring expectedDataFolder() {
+    PWSTR local = nullptr;
+    SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local);
+    const std::wstring folder = std::wstring(local) + L"\\Tarvex\\";
+    CoTaskMemFree(local);
+    return folder;
+}
+
 // Text as the files under tests/ write it: lines end in LF, the data folder is "{folder}" and
 // this build's version "{version}".
 inline std::wstring asInFiles(const std::wstring& text) {
-    return replaced(
-        text,
-        {{L"\r\n", L"\n"}, {dataFolderPath(), L"{folder}"}, {TARVEX_VERSION_TEXT, L"{version}"}});
+    return replaced(text, {{L"\r\n", L"\n"},
+                           {expectedDataFolder(), L"{folder}"},
+                           {TARVEX_VERSION_TEXT, L"{version}"}});
 }
 
 // Bytes as the characters U+0000 to U+00FF, and back.
