@@ -132,15 +132,12 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
         EXPECT_TRUE(IsWindowVisible(configWindow));
     }
     std::wistringstream numbers(name + L" " + rest);
-    const std::string bytes = readBytes(path);
-    const std::wstring shown = verb == L"prompts" ? std::exchange(seen, L"")
-                               : verb == L"rows"  ? rows(numbers)
-                               : verb == L"file"  ? std::wstring(bytes.begin(), bytes.end()) + L"\n"
-                               : verb == L"log"   ? eventLines(logEvents(), L"log:")
-                               : verb == L"stored"
-                                   ? L"refreshes: " + std::to_wstring(std::get<2>(stored)) + L"\n"
-                                   : L"";
-    return shown;
+    if (verb == L"prompts") return std::exchange(seen, L"");
+    if (verb == L"rows") return rows(numbers);
+    if (verb == L"file") return wide(readBytes(path)) + L"\n";
+    if (verb == L"log") return eventLines(logEvents(), L"log:");
+    if (verb == L"stored") return L"refreshes: " + std::to_wstring(std::get<2>(stored)) + L"\n";
+    return L"";
 }
 
 }  // namespace

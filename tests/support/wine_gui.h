@@ -126,8 +126,8 @@ inline std::wstring windowDump(HWND window) {
 }
 
 // `text` with every `from` replaced by its `to`, pair by pair.
-inline std::wstring replaced(std::wstring text,
-                             std::initializer_list<std::pair<std::wstring, std::wstring>> names) {
+using Names = std::vector<std::pair<std::wstring, std::wstring>>;
+inline std::wstring replaced(std::wstring text, const Names& names) {
     for (const auto& [from, to] : names)
         for (std::size_t at = 0; (at = text.find(from, at)) != std::wstring::npos; at += to.size())
             text.replace(at, from.size(), to);
@@ -179,10 +179,7 @@ inline std::vector<std::wstring> logEvents(const std::wstring& text) {
     return events;
 }
 
-inline std::vector<std::wstring> logEvents() {
-    const std::string bytes = readBytes(logFilePath());
-    return logEvents(std::wstring(bytes.begin(), bytes.end()));
-}
+inline std::vector<std::wstring> logEvents() { return logEvents(wide(readBytes(logFilePath()))); }
 
 // A line "<where> | entry" per entry.
 inline std::wstring eventLines(const std::vector<std::wstring>& events, const wchar_t* where) {
@@ -198,7 +195,7 @@ using SessionLine = std::function<std::wstring(const std::wstring& verb, std::wi
 
 // `names` pairs a name the file writes ("<folder>") with what it stands for.
 inline void runSession(const std::string& file, const SessionLine& perform,
-                       const std::vector<std::pair<std::wstring, std::wstring>>& names = {}) {
+                       const Names& names = {}) {
     std::vector<std::pair<std::wstring, std::wstring>> lines;  // a line, what it must show
     std::wistringstream session(fileText(file));
     for (std::wstring line; std::getline(session, line);) {
@@ -206,18 +203,19 @@ inline void runSession(const std::string& file, const SessionLine& perform,
         if (!line.starts_with(L"> ") && !line.starts_with(L"#") && !line.empty())
             lines.push_back({line, L""});
     }
+    Names named;  // what the names stand for, back to the names
+    for (const auto& [name, value] : names) named.push_back({value, name});
     std::wstring step;
     for (const auto& [line, want] : lines) {
-        std::wstring text = line;
-        for (const auto& [name, value] : names) text = replaced(text, {{name, value}});
-        std::wistringstream words(text);
+        std::wistringstream words(replaced(line, names));
         std::wstring verb;
         words >> verb >> std::ws;
-        if (verb == L"step") std::getline(words, step);
-        if (verb == L"step") continue;
-        std::wstring shown = asInFiles(perform(verb, words, want));
-        for (const auto& [name, value] : names) shown = replaced(shown, {{value, name}});
-        EXPECT_EQ(shown, want) << step << ": " << line;
+        if (verb == L"step") {
+            std::getline(words, step);
+        } else {
+            const std::wstring shown = replaced(asInFiles(perform(verb, words, want)), named);
+            EXPECT_EQ(shown, want) << step << ": " << line;
+        }
     }
 }
 
