@@ -10,6 +10,7 @@
 #include <map>
 
 #include "app/monitoring.h"
+#include "config/config_file.h"
 #include "support/wine_gui.h"
 #include "ui/dialog_keys.h"
 #include "ui/gdi.h"
@@ -50,10 +51,7 @@ std::string localTimeText() {
     return text;
 }
 
-// "start [held] config.xml BYTES" or "start without a data folder": the program started anew
-// over that config.xml (held: a handle holds it unshared); shows config.xml afterwards, the
-// targets in use, and the log's entries but the probes' timed ones. Its time stamp is the
-// Windows clock's.
+// A start-up as the session file tells; its time stamp is checked against the Windows clock.
 std::wstring start(std::wistream& words) {
     static HWND window = nullptr;
     std::wstring how, before;
@@ -85,23 +83,6 @@ std::wstring start(std::wistream& words) {
         if (!target.host.empty())
             seen += L" | in use: " + protocolText(target) + L" " + target.host;
     return seen + L"\n" + eventLines(events, L"monitor.log:");
-}
-
-// Slots 0, 2, 4 and 6 in use; slot 6 with 2500 results, older ones than the 145 a row shows.
-void installTable() {
-    std::vector<Target> table(targetSlotCount);
-    table[0] = {.host = L"127.0.0.1", .history = {1}};
-    table[1] = {.enabled = false, .host = L"127.0.0.9", .history = {0}};
-    table[2] = {.type = ProbeType::tcp, .host = L"127.0.0.2", .port = 443, .history = {1, 0}};
-    table[3].history = {0};
-    table[4] = {.type = ProbeType::tcp, .host = L"127.0.0.3", .port = 80};
-    table[6].host = L"127.0.0.4";
-    table[6].history.assign(2355, 1);
-    for (const auto& [count, result] : {std::pair{1, 0}, {1, 1}, {40, 0}, {100, 1}, {2, 0}, {1, 1}})
-        table[6].history.insert(table[6].history.end(), count, result);
-    targetTable.lock().entries() = table;
-    SendMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
-    UpdateWindow(monitorViewWindow);
 }
 
 int CALLBACK addText(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM texts) {
@@ -350,15 +331,17 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
     }
     if (verb == L"close") SendMessageW(what == L"log" ? logWindow : configWindow, WM_CLOSE, 0, 0);
     if (verb == L"file") return wide(readBytes(dataFolderPath() + what));
-    if (verb == L"table") installTable();
+    if (verb == L"table") readConfigText(what, targetTable.lock().entries());
+    if (verb == L"painted") pumpUntil([] { return false; }, 50ms);  // the refreshes posted
     if (verb == L"painted") return paintedTexts() + rows();
     if (verb == L"results") {
         std::wistringstream results(what);
-        int slot = 0;
+        std::size_t slot = 0;
+        std::deque<std::uint8_t> history;
         results >> slot;
-        std::deque<std::uint8_t>& history = targetTable.lock().entries()[slot].history;
-        history.clear();
-        for (int result; results >> result;) history.push_back(result);
+        for (std::wstring run; results >> run;)
+            history.insert(history.end(), run.size() > 1 ? std::stoi(run) : 1, run.back() == L'1');
+        targetTable.lock().entries()[slot].history = history;
         PostMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
     }
     return shown;

@@ -11,23 +11,16 @@
 
 namespace {
 
-std::wstring seen;    // "title|flags|text" per message box, "Save flags|filter" per file dialog
 std::wstring folder;  // the scratch folder, "<folder>" in the session
-int answer = IDOK;
 std::optional<std::wstring> chosen;  // what the next file dialog returns; nothing: Cancel
 
-int WINAPI answerPrompt(HWND owner, LPCWSTR text, LPCWSTR title, UINT flags) {
-    EXPECT_EQ(owner, configWindow) << text;
-    seen += title + (L"|" + std::to_wstring(flags) + L"|") + text + L"\n";
-    return answer;
-}
-
+// Noted among the prompts as "Save flags|filter" or "Open flags|filter".
 BOOL answerFileDialog(const wchar_t* kind, OPENFILENAMEW* dialog) {
     EXPECT_EQ(dialog->hwndOwner, configWindow);
-    seen += kind + (L" " + std::to_wstring(dialog->Flags) + L"|");
+    prompts += kind + (L" " + std::to_wstring(dialog->Flags) + L"|");
     for (const wchar_t* part = dialog->lpstrFilter; part && *part; part += wcslen(part) + 1)
-        seen += part + std::wstring(L"|");  // pairs of description and pattern
-    seen += L"\n";
+        prompts += part + std::wstring(L"|");  // pairs of description and pattern
+    prompts += L"\n";
     if (!chosen) return FALSE;
     lstrcpynW(dialog->lpstrFile, chosen->c_str(), static_cast<int>(dialog->nMaxFile));
     return TRUE;
@@ -103,7 +96,7 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
     if (verb == L"write") writeBytes(path, narrow(rest));
     if (verb == L"export" || verb == L"import" || verb == L"choose") {
         chosen = name == L"cancel" ? std::nullopt : std::optional(name);
-        answer = rest.empty() ? IDOK : rest == L"yes" ? IDYES : IDNO;
+        promptAnswer = rest.empty() ? IDOK : rest == L"yes" ? IDYES : IDNO;
         if (verb != L"choose") click(verb == L"export" ? L"Export..." : L"Import...");
     }
     if (verb == L"click") click(name + (rest.empty() ? L"" : L" " + rest));
@@ -132,7 +125,7 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
         EXPECT_TRUE(IsWindowVisible(configWindow));
     }
     std::wistringstream numbers(name + L" " + rest);
-    if (verb == L"prompts") return std::exchange(seen, L"");
+    if (verb == L"prompts") return std::exchange(prompts, L"");
     if (verb == L"rows") return rows(numbers);
     if (verb == L"file") return wide(readBytes(path)) + L"\n";
     if (verb == L"log") return eventLines(logEvents(), L"log:");

@@ -8,18 +8,13 @@ class DesktopFaults : public ::testing::Test {
 protected:
     void SetUp() override {
         removeDataFiles();
-        told.clear();
-        showEditorMessage = tell;
+        prompts.clear();
+        showEditorMessage = answerPrompt;
     }
     static HANDLE openShared(const std::wstring& path) {
         return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_ALWAYS, 0, nullptr);
-    }
-    static inline std::wstring told;  // the editor's message boxes, answered by tell
-    static int WINAPI tell(HWND, LPCWSTR text, LPCWSTR, UINT) {
-        told += text + std::wstring(L"\n");
-        return IDOK;
     }
     // "Save" while another handle holds config.xml open for `holdMs`.
     static void saveWhileHeld(DWORD holdMs, const wchar_t* host) {
@@ -28,7 +23,7 @@ protected:
             &timer, nullptr, [](void* held, BOOLEAN) { CloseHandle(held); },
             openShared(configFilePath()), holdMs, 0, WT_EXECUTEONLYONCE);
         SetWindowTextW(GetDlgItem(configWindow, hostEditBaseId), host);
-        clickButton(configWindow, saveButtonId);
+        click(L"Save");
     }
     const std::wstring folder = dataFolderPath();
 };
@@ -43,10 +38,10 @@ TEST_F(DesktopFaults, GiantConfigIsLeftAloneTemporariesGoAndSavesRideOutABriefHo
     const HWND window = startMainWindow();
     EXPECT_EQ(std::filesystem::file_size(configFilePath()), 5'000'000'000u);
     EXPECT_EQ(readBytes(folder + L"keep.xml.tmp"), "kept?");
-    clickButton(window, configButtonId);
-    clickButton(configWindow, enableCheckBaseId);  // row 1 off: its host is never probed
+    click(L"Config");
+    CheckDlgButton(configWindow, enableCheckBaseId, BST_UNCHECKED);  // row 1 is never probed
     chooseEditorFile = [](HWND, bool) -> std::optional<std::wstring> { return configFilePath(); };
-    clickButton(configWindow, importButtonId);
+    click(L"Import...");
     SCOPED_TRACE("saves while config.xml is held for 300 ms, then for 5 s");
     saveWhileHeld(300, L"brief.test");
     EXPECT_EQ(readBytes(configFilePath()), testFile("faults/files/brief.xml"));
@@ -54,7 +49,7 @@ TEST_F(DesktopFaults, GiantConfigIsLeftAloneTemporariesGoAndSavesRideOutABriefHo
     EXPECT_EQ(readBytes(configFilePath()), testFile("faults/files/brief.xml"));
     for (const auto& entry : std::filesystem::directory_iterator(folder))  // ~tvx1234 too
         EXPECT_FALSE(entry.path().filename().wstring().starts_with(L"~tvx")) << entry;
-    expectAsFile(told + eventLines(logEvents(), L"monitor.log"), "faults/files/giant-config.txt");
+    expectAsFile(prompts + eventLines(logEvents(), L"monitor.log"), "faults/files/giant-config.txt");
     closeMainWindow(window);
 }
 
@@ -66,18 +61,18 @@ TEST_F(DesktopFaults, FolderInPlaceOfConfigAndLogHeldUnsharedLoseNothing) {
     const HANDLE lock =
         CreateFileW(logFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     const HWND window = startMainWindow();
-    clickButton(window, logButtonId);  // the log window, opened after the first entries
+    click(L"Log");  // the log window, opened after the first entries
     // An echo to 127.0.0.1 and one to "::1", which has no IPv4 address, probed at once.
-    clickButton(window, configButtonId);
+    click(L"Config");
     SetWindowTextW(GetDlgItem(configWindow, hostEditBaseId), L"127.0.0.1");
     SetWindowTextW(GetDlgItem(configWindow, hostEditBaseId + 1), L"::1");
-    clickButton(configWindow, saveButtonId);
+    click(L"Save");
     EXPECT_TRUE(pumpUntil([] { return logEvents(windowText(logEdit)).size() == 4; }, 3s));
     ASSERT_TRUE(pumpUntil([] { return targetTable.snapshot()[0].history.size() == 1; }, 1s));
     EXPECT_EQ(targetTable.snapshot()[0].history.front(), 1) << "the echo to 127.0.0.1";
     std::vector<std::wstring> shown = logEvents(windowText(logEdit));
     std::ranges::sort(shown);  // the probe's entry may come before or after the save's
-    expectAsFile(told + eventLines(shown, L"log window"), "faults/files/folder-for-config.txt");
+    expectAsFile(prompts + eventLines(shown, L"log window"), "faults/files/folder-for-config.txt");
     closeMainWindow(window);
     CloseHandle(lock);
     EXPECT_EQ(readBytes(logFilePath()), logged);

@@ -71,11 +71,6 @@ inline bool pumpUntil(const std::function<bool()>& done, std::chrono::millisecon
     }
 }
 
-inline void clickButton(HWND window, int id) {
-    SendMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0);
-    pumpUntil([] { return false; }, 50ms);
-}
-
 inline std::wstring windowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
     GetWindowTextW(window, text.data(), static_cast<int>(text.size()) + 1);
@@ -219,12 +214,19 @@ inline void runSession(const std::string& file, const SessionLine& perform,
     }
 }
 
-// The button labelled `text` in the main, configuration or log window.
-inline HWND buttonLabelled(const std::wstring& text) {
+// Presses the button labelled `text` in the main, configuration or log window, as the mouse does.
+inline void click(const std::wstring& text) {
+    HWND button = nullptr;
     for (HWND window : {mainWindow, configWindow, logWindow})
-        if (HWND button = FindWindowExW(window, nullptr, L"Button", text.c_str())) return button;
-    return nullptr;
+        if (!button) button = FindWindowExW(window, nullptr, L"Button", text.c_str());
+    SendMessageW(button, BM_CLICK, 0, 0);
 }
 
-// Presses the button labelled `text` as the mouse does.
-inline void click(const std::wstring& text) { SendMessageW(buttonLabelled(text), BM_CLICK, 0, 0); }
+// The editor's message boxes, answered `promptAnswer`: "title|flags|text" each.
+inline std::wstring prompts;
+inline int promptAnswer = IDOK;
+inline int WINAPI answerPrompt(HWND owner, LPCWSTR text, LPCWSTR title, UINT flags) {
+    EXPECT_EQ(owner, configWindow) << text;
+    prompts += title + (L"|" + std::to_wstring(flags) + L"|") + text + L"\n";
+    return promptAnswer;
+}
