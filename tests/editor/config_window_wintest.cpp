@@ -11,7 +11,7 @@
 
 namespace {
 
-std::wstring folder;  // the scratch folder, "<folder>" in the session
+std::wstring folder;                 // the scratch folder, "<folder>" in the session
 std::optional<std::wstring> chosen;  // what the next file dialog returns; nothing: Cancel
 
 // Noted among the prompts as "Save flags|filter" or "Open flags|filter".

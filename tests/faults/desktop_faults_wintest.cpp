@@ -49,7 +49,8 @@ TEST_F(DesktopFaults, GiantConfigIsLeftAloneTemporariesGoAndSavesRideOutABriefHo
     EXPECT_EQ(readBytes(configFilePath()), testFile("faults/files/brief.xml"));
     for (const auto& entry : std::filesystem::directory_iterator(folder))  // ~tvx1234 too
         EXPECT_FALSE(entry.path().filename().wstring().starts_with(L"~tvx")) << entry;
-    expectAsFile(prompts + eventLines(logEvents(), L"monitor.log"), "faults/files/giant-config.txt");
+    expectAsFile(prompts + eventLines(logEvents(), L"monitor.log"),
+                 "faults/files/giant-config.txt");
     closeMainWindow(window);
 }
 
