@@ -4,8 +4,6 @@
 // large log is opened.
 #include <oleacc.h>
 
-#include <process.h>
-
 #include <algorithm>
 #include <map>
 
@@ -258,12 +256,8 @@ int iconSize(HWND window, WPARAM which) {
 
 // Starts the reader and waits until it listens.
 HANDLE startReader() {
-    wchar_t program[MAX_PATH];
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
     const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"TarvexReaderReady");
-    _wputenv((std::wstring(readerOutput) + L"=" + readerFile).c_str());
-    const auto reader = HANDLE(_wspawnl(_P_NOWAIT, program, program, nullptr));
-    _wputenv((std::wstring(readerOutput) + L"=").c_str());
+    const HANDLE reader = startTestsAgain(L"-*", readerOutput, readerFile);  // it reads before them
     EXPECT_TRUE(pumpUntil([&] { return WaitForSingleObject(ready, 0) == WAIT_OBJECT_0; }, 20s));
     return reader;
 }

@@ -1,9 +1,8 @@
-// Faults across processes: a save killed at points spread over it, two processes appending to
-// monitor.log, and the real program monitoring a name whose look-up hangs in the sandbox.
+// Faults across processes: a save killed at points spread over it, and two processes appending
+// to monitor.log.
 #include <map>
 #include <thread>
 
-#include "config/config_file.h"
 #include "log/event_log.h"
 #include "support/wine_gui.h"
 
@@ -21,12 +20,10 @@ TEST(InterruptedSave, ConfigFileIsAlwaysTheOldOrTheNewWholeDocument) {
     removeDataFiles();
     const std::string documents[2] = {testFile("config/files/default.xml"),
                                       testFile("faults/files/loopback.xml")};
-    SetEnvironmentVariableW(L"TARVEX_SAVE_LOOP", L"1");
     int found[2] = {};
     for (int kill = 0; kill < 12; ++kill) {
         ResetEvent(ready);
-        const HANDLE saver =
-            startProcess(GetCommandLineW() + std::wstring(L" --gtest_filter=InterruptedSave.*"));
+        const HANDLE saver = startTestsAgain(L"InterruptedSave.*", L"TARVEX_SAVE_LOOP", L"1");
         ASSERT_EQ(WaitForSingleObject(ready, 10000), WAIT_OBJECT_0);
         // Spins rather than sleeps, so that the kills spread over the whole save.
         const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(2500 * kill);
@@ -54,11 +51,8 @@ TEST(TwoWriters, EveryEntryLandsWholeOnceAndInItsThreadsOrder) {
         return write(L'0');
     }
     removeDataFiles();
-    const auto startWriter = [](const wchar_t* tag) {
-        SetEnvironmentVariableW(L"TARVEX_LOG_WRITER", tag);
-        return startProcess(GetCommandLineW() + std::wstring(L" --gtest_filter=TwoWriters.*"));
-    };
-    const HANDLE writers[2] = {startWriter(L"A"), startWriter(L"B")};
+    const HANDLE writers[2] = {startTestsAgain(L"TwoWriters.*", L"TARVEX_LOG_WRITER", L"A"),
+                               startTestsAgain(L"TwoWriters.*", L"TARVEX_LOG_WRITER", L"B")};
     ASSERT_EQ(WaitForMultipleObjects(2, writers, TRUE, 60000), WAIT_OBJECT_0);
     const std::string bytes = readBytes(logFilePath());
     std::map<std::string, int> next;  // per writing thread, the number of its next entry
@@ -70,20 +64,4 @@ TEST(TwoWriters, EveryEntryLandsWholeOnceAndInItsThreadsOrder) {
     }
     EXPECT_EQ(at, bytes.size());  // nothing after the last whole entry
     EXPECT_EQ(next, decltype(next)({{"A0", 2000}, {"A1", 2000}, {"B0", 2000}, {"B1", 2000}}));
-}
-
-// The window still answers: closing it ends the program at once.
-TEST(HangingLookup, WindowAnswersAndClosesPromptly) {
-    const wchar_t* slow = _wgetenv(L"TARVEX_SLOW_NAME");
-    ASSERT_TRUE(slow) << "run in scripts/sandbox.sh, which provides a hanging name";
-    removeDataFiles();
-    ASSERT_TRUE(writeConfigFile(configFilePath(), {{.host = slow, .history = {}}}));
-    const HANDLE tarvex = startProcess(L"\"" + std::wstring(TARVEX_EXE) + L"\"");
-    ASSERT_TRUE(pumpUntil([] { return logEvents().size() == 1; }, 10s));  // it is starting
-    Sleep(500);  // the worker is inside the look-up by now
-    PostMessageW(FindWindowW(L"Tarvex_MainWnd", nullptr), WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(tarvex, 3000), WAIT_OBJECT_0);
-    TerminateProcess(tarvex, 99);
-    // The look-up never came back: no failure was logged.
-    EXPECT_EQ(logEvents(), std::vector<std::wstring>{L" | monitoring auto-start"});
 }

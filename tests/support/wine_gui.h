@@ -56,6 +56,16 @@ inline HANDLE startProcess(std::wstring commandLine) {
     return started.hProcess;
 }
 
+// This test program again, running the tests `filter` names, with `variable` set to `value`.
+inline HANDLE startTestsAgain(const wchar_t* filter, const wchar_t* variable,
+                              const std::wstring& value) {
+    SetEnvironmentVariableW(variable, value.c_str());
+    const HANDLE started =
+        startProcess(GetCommandLineW() + (L" --gtest_filter=" + std::wstring(filter)));
+    SetEnvironmentVariableW(variable, nullptr);
+    return started;
+}
+
 inline void closeMainWindow(HWND window) {
     DestroyWindow(window);
     for (MSG message{}; GetMessageW(&message, nullptr, 0, 0) > 0;) DispatchMessageW(&message);
