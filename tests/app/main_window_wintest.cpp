@@ -30,7 +30,6 @@ char colourName(COLORREF colour) {
 std::wstring screen(HWND window) {
     std::wstring seen = windowDump(window);
     if (window != logWindow) {
-        // Background, separator, status lamp, health bar's outline and inside, and beyond it.
         seen += L"header:";
         for (const POINT p : {POINT{5, 63}, {5, 64}, {23, 25}, {346, 39}, {416, 42}, {486, 42}})
             seen += std::wstring(L" ") + wchar_t(colourName(pixelAt(window, p.x, p.y)));
@@ -131,7 +130,7 @@ void expectShowsItsEnd(HWND edit) {
 constexpr wchar_t readerOutput[] = L"TARVEX_READER_OUTPUT";  // set: this process is the reader
 std::wstring readerFile;  // where the reader writes what it read and heard
 
-// "role name|value|description" of a client object (child 0) or of one of its items.
+// "role|name|value|description" of a client object (child 0) or of one of its items.
 std::wstring describe(IAccessible* object, LONG child) {
     VARIANT id{};
     id.vt = VT_I4;
@@ -144,8 +143,7 @@ std::wstring describe(IAccessible* object, LONG child) {
                       &IAccessible::get_accDescription}) {
         BSTR answer = nullptr;
         (object->*part)(id, &answer);
-        line +=
-            (part == &IAccessible::get_accName ? L" " : L"|") + std::wstring(answer ? answer : L"");
+        line += L"|" + std::wstring(answer ? answer : L"");
         SysFreeString(answer);
     }
     return line + L"\n";
@@ -229,8 +227,7 @@ std::wstring cutTexts(HWND window) {
     static const HDC dc = CreateCompatibleDC(nullptr);
     std::wstring cut;
     for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        COMBOBOXINFO parts{};
-        parts.cbSize = sizeof parts;
+        COMBOBOXINFO parts{.cbSize = sizeof(COMBOBOXINFO)};
         if (!GetComboBoxInfo(c, &parts)) GetClientRect(c, &parts.rcItem);
         const SelectGuard font(dc, HFONT(SendMessageW(c, WM_GETFONT, 0, 0)));
         std::vector<std::wstring> texts{windowText(c)};
@@ -270,11 +267,9 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
     std::wstring what, shown;
     int times = 1;
     if (verb == L"start") return start(words);
-    if (verb == L"key" || verb == L"type") words >> what >> times;
-    if (verb == L"type")
-        for (const wchar_t letter : what) shown += press(letter, false);
-    if (verb == L"key")
-        for (int i = 0; i < times; ++i) shown += press(keys.at(what), what.starts_with(L"Shift"));
+    if (verb == L"key") words >> what >> times;
+    for (int i = 0; verb == L"key" && i < times; ++i)
+        shown += press(what.size() == 1 ? what[0] : keys.at(what), what.starts_with(L"Shift"));
     if (verb == L"windows")
         return state(L"main window", mainWindow) + state(L", monitor view", monitorViewWindow) +
                state(L", configuration window", configWindow) + state(L", log window", logWindow) +

@@ -19,9 +19,13 @@ extern "C" int fsync(int fd) {
     return reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"))(fd);
 }
 
-TEST(TextFile, OneBytePerCharacterWithTextModeLineEndsReplacedOrAppended) {
+// One byte per character, text-mode line ends. A replacement is all or nothing, each write
+// flushed before it replaces the file; no other file touched (not the operator's "<name>.tmp"),
+// no temporary left.
+TEST(TextFile, OneBytePerCharacterAndReplacedWholeAfterAFlushTouchingNoOtherFile) {
     const ScratchFolder scratch;
-    const std::wstring path = scratch.file(L"file.txt");
+    target = scratch.file(L"backup.xml");
+    const std::wstring path = target.wstring(), folder = scratch.file(L"folder.xml");
     writeBytes(path, "a much longer old content\r\n");
     ASSERT_TRUE(replaceTextFile(path, L"\u00e9\na\nb"));
     EXPECT_TRUE(appendTextWhole(path, L"1\n"));
@@ -31,15 +35,7 @@ TEST(TextFile, OneBytePerCharacterWithTextModeLineEndsReplacedOrAppended) {
     writeBytes(path, "");
     EXPECT_EQ(tryReadTextFile(path), L"");
     EXPECT_EQ(tryReadTextFile(path + L".missing"), std::nullopt);
-}
-
-// All or nothing, each write flushed before it replaces the file; no other file touched (not the
-// operator's "<name>.tmp"), no temporary left.
-TEST(TextFile, ReplaceWritesFlushesThenReplacesAndTouchesNoOtherFile) {
-    const ScratchFolder scratch;
-    target = scratch.file(L"backup.xml");
-    flushes.clear();  // the flushes of other tests
-    const std::wstring path = target.wstring(), folder = scratch.file(L"folder.xml");
+    flushes.clear();
     writeBytes(path + L".tmp", "the operator's own");
     std::filesystem::create_directory(folder);
     ASSERT_TRUE(replaceTextFile(path, L"a\nb"));
