@@ -216,12 +216,6 @@ std::wstring press(UINT key, bool shift) {
     return focused();
 }
 
-std::wstring state(const wchar_t* name, HWND window) {
-    return name + std::wstring(!window                   ? L" closed"
-                               : IsWindowVisible(window) ? L" shown"
-                                                         : L" hidden");
-}
-
 // The controls' texts (and a list's items) that do not fit the control's box in its font.
 std::wstring cutTexts(HWND window) {
     static const HDC dc = CreateCompatibleDC(nullptr);
@@ -270,10 +264,17 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
     if (verb == L"key") words >> what >> times;
     for (int i = 0; verb == L"key" && i < times; ++i)
         shown += press(what.size() == 1 ? what[0] : keys.at(what), what.starts_with(L"Shift"));
-    if (verb == L"windows")
-        return state(L"main window", mainWindow) + state(L", monitor view", monitorViewWindow) +
-               state(L", configuration window", configWindow) + state(L", log window", logWindow) +
-               L"\n";
+    const std::map<std::wstring, HWND> windows{{L"config", configWindow},
+                                               {L"log", logWindow},
+                                               {L"main", mainWindow},
+                                               {L"view", monitorViewWindow}};
+    if (verb == L"windows") {
+        for (const auto& [name, window] : windows)
+            shown += name + (!window                   ? L" closed\n"
+                             : IsWindowVisible(window) ? L" shown\n"
+                                                       : L" hidden\n");
+        return shown;
+    }
     if (verb == L"reader") reader = startReader();
     if (verb == L"heard") {
         pumpUntil([&] { return WaitForSingleObject(reader, 0) == WAIT_OBJECT_0; }, 30s);
@@ -282,10 +283,7 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
     if (verb == L"look" || verb == L"pixel" || verb == L"dump") {
         int x = 0, y = 0;
         words >> what >> x >> y;
-        const HWND window = what == L"log"      ? logWindow
-                            : what == L"view"   ? monitorViewWindow
-                            : what == L"config" ? configWindow
-                                                : mainWindow;
+        const HWND window = windows.at(what);
         if (verb == L"dump") return windowDump(window);
         const auto seen = [&] {
             return verb == L"look" ? asInFiles(screen(window))

@@ -103,14 +103,7 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
     if (verb == L"same") {
         EXPECT_EQ(readBytes(path), testFile("editor/files/" + narrow(rest))) << line;
     }
-    if (verb == L"close") {
-        const HWND closed = configWindow;
-        click(L"Close");
-        EXPECT_FALSE(IsWindow(closed));
-        EXPECT_EQ(configWindow, nullptr);
-        openConfigWindow();
-        EXPECT_TRUE(IsWindowVisible(configWindow));
-    }
+    if (verb == L"open") openConfigWindow();
     std::wistringstream numbers(name + L" " + rest);
     if (verb == L"prompts") return std::exchange(prompts, L"");
     if (verb == L"rows") return rows(numbers);
@@ -118,6 +111,10 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
     if (verb == L"log") return eventLines(logEvents(), L"log:");
     for (MSG m{}; PeekMessageW(&m, mainWindow, WM_APP_REFRESH, WM_APP_REFRESH, PM_REMOVE);)
         ++refreshes;
+    if (verb == L"window")  // closed: no window of its class is left
+        return !FindWindowW(L"Tarvex_ConfigWnd", nullptr) ? L"closed\n"
+               : IsWindowVisible(configWindow)            ? L"shown\n"
+                                                          : L"hidden\n";
     if (verb == L"refreshes") return std::to_wstring(refreshes) + L"\n";
     return L"";
 }
