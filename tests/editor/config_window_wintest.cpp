@@ -30,15 +30,20 @@ BOOL WINAPI answerOpen(OPENFILENAMEW* dialog) { return answerFileDialog(L"Open",
 
 HWND control(int id) { return GetDlgItem(configWindow, id); }
 
-// As the operator edits a row; the type is picked as a list selection and its notice.
-void edit(int row, bool on, bool tcp, const std::wstring& host, const wchar_t* port) {
-    SendMessageW(control(enableCheckBaseId + row), BM_SETCHECK, on ? BST_CHECKED : 0, 0);
-    const HWND type = control(typeComboBaseId + row);
-    SendMessageW(type, CB_SETCURSEL, tcp ? typeListTcpIndex : 0, 0);
-    SendMessageW(configWindow, WM_COMMAND, MAKEWPARAM(typeComboBaseId + row, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(type));
-    SetWindowTextW(control(hostEditBaseId + row), host.c_str());
-    if (port) SetWindowTextW(control(portEditBaseId + row), port);
+// Row N edited as "on|off icmp|tcp HOST [PORT]" says, as the operator edits it; the type is
+// picked as a list selection and its notice.
+void edit(int row, const std::wstring& fields) {
+    std::wistringstream words(fields);
+    std::wstring on, type, host, port;
+    words >> on >> type >> std::quoted(host);
+    const int i = row - 1;
+    CheckDlgButton(configWindow, enableCheckBaseId + i, on == L"on" ? BST_CHECKED : BST_UNCHECKED);
+    const HWND list = control(typeComboBaseId + i);
+    SendMessageW(list, CB_SETCURSEL, type == L"tcp" ? typeListTcpIndex : 0, 0);
+    SendMessageW(configWindow, WM_COMMAND, MAKEWPARAM(typeComboBaseId + i, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    SetWindowTextW(control(hostEditBaseId + i), host.c_str());
+    if (words >> std::quoted(port)) SetWindowTextW(control(portEditBaseId + i), port.c_str());
 }
 
 // Rows as shown and the slots they edit: "3 on tcp 127.0.0.1 [80] 10 = on tcp 127.0.0.1:80/10";
@@ -92,14 +97,7 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
     }
     if (verb == L"click") click(name + (rest.empty() ? L"" : L" " + rest));
     if (verb == L"reset-by") expectAllResetBy(name);
-    if (verb == L"edit") {
-        std::wistringstream fields(rest);
-        std::wstring on, type, host, port;
-        fields >> on >> type >> std::quoted(host);
-        const bool typed = static_cast<bool>(fields >> std::quoted(port));
-        edit(std::stoi(name) - 1, on == L"on", type == L"tcp", host,
-             typed ? port.c_str() : nullptr);
-    }
+    if (verb == L"edit") edit(std::stoi(name), rest);
     if (verb == L"same") {
         EXPECT_EQ(readBytes(path), testFile("editor/files/" + narrow(rest))) << line;
     }
@@ -140,18 +138,17 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     targetTable.lock().replaceAll(table, 1);
     for (std::size_t i = 0; i < targetSlotCount; ++i) targetTable.recordResult(i, 1, 5);
     openConfigWindow();
-    {
-        SCOPED_TRACE("the window as it opens: the interval 7 shows as 10, icmp shows no port");
-        expectAsFile(windowDump(configWindow), "editor/files/config-window-controls.txt");
-        const HDC dc = CreateCompatibleDC(nullptr);  // labels: black on white, drawn transparent
-        SetTextColor(dc, RGB(1, 0, 0));
-        LOGBRUSH fill{};
-        const LRESULT brush = SendMessageW(configWindow, WM_CTLCOLORSTATIC, WPARAM(dc), 0);
-        GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof fill, &fill);
-        EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
-        EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
-        EXPECT_EQ(fill.lbColor, RGB(255, 255, 255));
-    }
+    // The window as it opens (the interval 7 shows as 10, icmp shows no port); its labels are
+    // black on white, drawn transparent.
+    expectAsFile(windowDump(configWindow), "editor/files/config-window-controls.txt");
+    const HDC dc = CreateCompatibleDC(nullptr);
+    SetTextColor(dc, RGB(1, 0, 0));
+    const LRESULT brush = SendMessageW(configWindow, WM_CTLCOLORSTATIC, WPARAM(dc), 0);
+    LOGBRUSH fill{};
+    GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof fill, &fill);
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT) << "labels";
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0)) << "labels";
+    EXPECT_EQ(fill.lbColor, RGB(255, 255, 255)) << "labels";
     const ScratchFolder scratch;
     folder = scratch.file(L"data.d");
     std::filesystem::create_directories(folder);
