@@ -1,7 +1,6 @@
 // The main window as the operator meets it, from its start-ups to real probes, driven by the
-// mouse, the keyboard alone and read by a screen reader in another process (this program run
-// again): the steps and what each shows are written in files/main-window-session.txt. Then a
-// large log is opened.
+// mouse and the keyboard alone, read by a screen reader in another process (this program run
+// again): files/main-window-session.txt. Then a large log is opened.
 #include <oleacc.h>
 
 #include <algorithm>
@@ -245,14 +244,6 @@ int iconSize(HWND window, WPARAM which) {
     return GetObjectW(parts.hbmColor, sizeof colours, &colours) ? colours.bmWidth : 0;
 }
 
-// Starts the reader and waits until it listens.
-HANDLE startReader() {
-    const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"TarvexReaderReady");
-    const HANDLE reader = startTestsAgain(L"-*", readerOutput, readerFile);  // it reads before them
-    EXPECT_TRUE(pumpUntil([&] { return WaitForSingleObject(ready, 0) == WAIT_OBJECT_0; }, 20s));
-    return reader;
-}
-
 std::wstring perform(const std::wstring& verb, std::wistream& words, const std::wstring& want) {
     static HANDLE reader = nullptr;
     const std::map<std::wstring, UINT> keys{{L"Enter", VK_RETURN}, {L"Space", VK_SPACE},
@@ -275,7 +266,11 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
                                                        : L" hidden\n");
         return shown;
     }
-    if (verb == L"reader") reader = startReader();
+    if (verb == L"reader") {  // started, it tells when it listens
+        const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"TarvexReaderReady");
+        reader = startTestsAgain(L"-*", readerOutput, readerFile);  // it reads before any test
+        EXPECT_TRUE(pumpUntil([&] { return WaitForSingleObject(ready, 0) == WAIT_OBJECT_0; }, 20s));
+    }
     if (verb == L"heard") {
         pumpUntil([&] { return WaitForSingleObject(reader, 0) == WAIT_OBJECT_0; }, 30s);
         return wide(readBytes(readerFile));

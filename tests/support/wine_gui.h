@@ -1,9 +1,7 @@
 #pragma once
-// Helpers of the window tests under Wine, each test a process of its own, and the program's
-// windows and state they drive; sessions, an operator's steps written in a file under tests/
-// and carried out line by line: each line an action or a look, a look followed by what it
-// must show, each line of that behind "> ", "step TEXT" naming the part that follows in
-// failure messages, "#" starting a comment.
+// Helpers of the window tests under Wine, each test a process of its own; sessions: an
+// operator's steps in a file under tests/, each line an action or a look, a look followed by
+// what it must show behind "> ", "step TEXT" naming the part that follows, "#" a comment.
 
 #include <winsock2.h>
 
