@@ -311,7 +311,7 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
         EXPECT_EQ(logWindow, log);
         EXPECT_EQ(configWindow, config);
     }
-    if (verb == L"close") SendMessageW(what == L"log" ? logWindow : configWindow, WM_CLOSE, 0, 0);
+    if (verb == L"close") SendMessageW(windows.at(what), WM_CLOSE, 0, 0);
     if (verb == L"file") return wide(readBytes(dataFolderPath() + what));
     if (verb == L"table") readConfigText(what, targetTable.lock().entries());
     if (verb == L"painted") pumpUntil([] { return false; }, 50ms);  // the refreshes posted
