@@ -34,7 +34,6 @@
 #include "model/data_folder.h"
 #include "model/target_table.h"
 #include "ui/messages.h"
-#include "ui_bench.h"
 
 namespace {
 
@@ -134,7 +133,7 @@ bool lampPainted() {
 }
 
 int runProgram(int firstPort, long seconds) {
-    if (!writeConfigFile(configFilePath(), loopbackTargets(firstPort, 0, 0))) {
+    if (!writeConfigFile(configFilePath(), loopbackTargets(firstPort))) {
         std::fprintf(stderr, "footprint_bench: config.xml could not be written\n");
         return 1;
     }

@@ -13,6 +13,8 @@ jobs=$(nproc)
 bash scripts/setup.sh
 # A file that differs from .clang-format fails the run before anything is built.
 bash scripts/check-format.sh
+# So does an include that breaks the floors of src/ (README, "Where things are").
+bash scripts/check-layers.sh
 
 configure() {  # dir, cmake args...
   local dir=$1; shift

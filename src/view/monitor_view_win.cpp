@@ -4,8 +4,9 @@
 
 #include "ui/dpi.h"
 #include "ui/gdi.h"
+#include "ui/status_colors.h"
 #include "ui/window_class.h"
-#include "view/monitor_view_paint.h"
+#include "view/view_rows.h"
 
 namespace {
 
@@ -43,6 +44,28 @@ void paintText(HDC dc, int left, int top, const std::wstring& text, UINT dpi) {
     TextOutW(dc, scaled(left, dpi), scaled(top, dpi), text.c_str(), static_cast<int>(text.size()));
 }
 
+// Bars `first` to `end` - 1 of a row of `barCount` bars, at 96 DPI.
+RECT barSpan(int rowTop, std::size_t barCount, std::size_t first, std::size_t end) {
+    const int left = firstBarLeft(barCount);
+    return RECT{left + barWidth * static_cast<int>(first), rowTop + 3,
+                left + barWidth * static_cast<int>(end), rowTop + 13};
+}
+
+// One filled rectangle for each run of equal results.
+void paintResultRuns(HDC dc, const ViewRow& row, int rowTop, UINT dpi) {
+    const std::vector<bool>& results = row.recentResults;
+    if (results.empty()) return;
+    const SolidBrush answered(answeredColour);
+    const SolidBrush failed(failedColour);
+    for (std::size_t first = 0; first < results.size();) {
+        std::size_t end = first + 1;
+        while (end < results.size() && results[end] == results[first]) ++end;
+        const RECT run = scaledBox(barSpan(rowTop, results.size(), first, end), dpi);
+        FillRect(dc, &run, results[first] ? answered.get() : failed.get());
+        first = end;
+    }
+}
+
 LRESULT onPaint(HWND window) {
     const PaintScope paint(window);
     RECT client{};
@@ -65,27 +88,7 @@ LRESULT CALLBACK monitorViewProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-RECT barSpan(int rowTop, std::size_t barCount, std::size_t first, std::size_t end) {
-    const int left = firstBarLeft(barCount);
-    return RECT{left + barWidth * static_cast<int>(first), rowTop + 3,
-                left + barWidth * static_cast<int>(end), rowTop + 13};
-}
-
-void paintResultRuns(HDC dc, const ViewRow& row, int rowTop, UINT dpi) {
-    const std::vector<bool>& results = row.recentResults;
-    if (results.empty()) return;
-    const SolidBrush answered(answeredColour);
-    const SolidBrush failed(failedColour);
-    for (std::size_t first = 0; first < results.size();) {
-        std::size_t end = first + 1;
-        while (end < results.size() && results[end] == results[first]) ++end;
-        const RECT run = scaledBox(barSpan(rowTop, results.size(), first, end), dpi);
-        FillRect(dc, &run, results[first] ? answered.get() : failed.get());
-        first = end;
-    }
-}
-
-void paintMonitorViewWith(HDC dc, int width, int height, BarPainter paintBars, UINT dpi) {
+void paintMonitorView(HDC dc, int width, int height, UINT dpi) {
     paintBackgroundAndFrame(dc, width, height, dpi);
     SetBkMode(dc, TRANSPARENT);
     const SelectGuard fontChoice(dc, uiFontFor(dpi));
@@ -95,13 +98,9 @@ void paintMonitorViewWith(HDC dc, int width, int height, BarPainter paintBars, U
         paintLamp(dc, row, rowTop, dpi);
         paintText(dc, hostTextLeft, rowTop, row.host, dpi);
         paintText(dc, protocolTextLeft, rowTop, row.protocolText, dpi);
-        paintBars(dc, row, rowTop, dpi);
+        paintResultRuns(dc, row, rowTop, dpi);
         rowTop += rowPitch;
     }
-}
-
-void paintMonitorView(HDC dc, int width, int height, UINT dpi) {
-    paintMonitorViewWith(dc, width, height, paintResultRuns, dpi);
 }
 
 void registerMonitorViewClass() {
