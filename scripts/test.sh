@@ -13,6 +13,8 @@ jobs=$(nproc)
 bash scripts/setup.sh
 # A file that differs from .clang-format fails the run before anything is built.
 bash scripts/check-format.sh
+# So does test material above its share of the source (scripts/test-ratio.sh).
+bash scripts/test-ratio.sh
 
 configure() {  # dir, cmake args...
   local dir=$1; shift
