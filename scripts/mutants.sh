@@ -2,7 +2,7 @@
 # Seeded faults: applies each fault of scripts/mutants.txt, one at a time, to a scratch copy
 # of the tree, rebuilds, runs the tests that can see it and prints one line per fault,
 # "killed" or "survived", then "killed K of N"; it fails, naming them, when a fault survived
-# or could not be applied or built.
+# or could not be applied or built, or when its test run changed a file of the scratch tree.
 #   scripts/mutants.sh            every fault
 #   scripts/mutants.sh PATTERN    only the faults whose name holds PATTERN
 # A fault in a portable file (name.cpp, name.h) is first run against the native tests under
@@ -105,6 +105,13 @@ for i in "${!names[@]}"; do
   fi
   cp "$original" "$tree/${files[i]}"
   rm -f "$original"
+  # A test run must never change a file of the tree: one that did is named and put back.
+  while IFS= read -r file; do
+    cmp -s "$root/$file" "$tree/$file" && continue
+    verdict+=", wrote over ${file#./}"
+    missed+=("$name (wrote over ${file#./})")
+    cp "$root/$file" "$tree/$file"
+  done <"$scratch/files"
   case "$verdict" in
     killed*) dead=$((dead + 1)) ;;
     *) missed+=("$name ($verdict)") ;;
