@@ -257,12 +257,6 @@ HWND windowNamed(const std::wstring& name) {
     return windows.at(name);
 }
 
-std::wstring rest(std::wistream& words) {
-    std::wstring text;
-    std::getline(words >> std::ws, text);
-    return text;
-}
-
 // "NAME [times]": the focused controls after each press, a line ending where the ids stop
 // rising (a row of the configuration window is a line).
 std::wstring keys(std::wistream& words) {
@@ -298,12 +292,30 @@ std::wstring look(std::wistream& words, const std::wstring& want, bool whole) {
     return seen();
 }
 
-std::wstring pixel(std::wistream& words, const std::wstring& want) {
+// "WINDOW X Y [X Y ...]": the colour of each point; waits for what the session wants.
+std::wstring pixels(std::wistream& words, const std::wstring& want) {
     std::wstring name;
-    int x = 0, y = 0;
-    words >> name >> x >> y;
+    words >> name;
     const HWND window = windowNamed(name);
-    const auto seen = [&] { return std::wstring(1, colourName(pixelAt(window, x, y))) + L"\n"; };
+    std::vector<POINT> points;
+    for (POINT p{}; words >> p.x >> p.y;) points.push_back(p);
+    const auto seen = [&] {
+        std::wstring colours;
+        for (const POINT p : points)
+            colours += (colours.empty() ? L"" : L" ") +
+                       std::wstring(1, colourName(pixelAt(window, p.x, p.y)));
+        return colours + L"\n";
+    };
+    pumpUntil([&] { return seen() == want; }, 5s);
+    return seen();
+}
+
+// The status panel's first two lines: the server's state and the targets in use.
+std::wstring status(std::wistream&, const std::wstring& want) {
+    const auto seen = [] {
+        const std::wstring text = asInFiles(windowText(statusPanel));
+        return text.substr(0, text.find(L'\n', text.find(L'\n') + 1) + 1);
+    };
     pumpUntil([&] { return seen() == want; }, 5s);
     return seen();
 }
@@ -317,16 +329,6 @@ void results(std::wistream& words) {
         history.insert(history.end(), run.size() > 1 ? std::stoi(run) : 1, run.back() == L'1');
     targetTable.lock().entries().at(slot).history = history;
     PostMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
-}
-
-Verb action(const std::function<void(std::wistream&)>& run) {
-    return {false, [=](std::wistream& words, const std::wstring&) {
-                run(words);
-                return std::wstring();
-            }};
-}
-Verb show(const std::function<std::wstring(std::wistream&)>& run) {
-    return {true, [=](std::wistream& words, const std::wstring&) { return run(words); }};
 }
 
 const Verbs verbs = {
@@ -359,7 +361,8 @@ const Verbs verbs = {
      {true, [](std::wistream& w, const std::wstring& want) { return look(w, want, true); }}},
     {L"dump",
      {true, [](std::wistream& w, const std::wstring& want) { return look(w, want, false); }}},
-    {L"pixel", {true, pixel}},
+    {L"pixel", {true, pixels}},
+    {L"status", {true, status}},
     {L"click", action([](std::wistream& w) {
          click(rest(w));
          pumpUntil([] { return false; }, 50ms);

@@ -98,12 +98,6 @@ std::wstring files(std::wistream& names) {
     return shown.ends_with(L"\n") ? shown : shown + L"\n";
 }
 
-std::wstring rest(std::wistream& words) {
-    std::wstring text;
-    std::getline(words, text);
-    return text;
-}
-
 // A file dialog's answer and a question's: "NAME [yes|no]", "cancel" for Cancel.
 void answer(std::wistream& words) {
     std::wstring name, reply;
@@ -113,16 +107,6 @@ void answer(std::wistream& words) {
 }
 
 int refreshes = 0;  // posted to the main window so far
-
-Verb action(const std::function<void(std::wistream&)>& run) {
-    return {false, [=](std::wistream& words, const std::wstring&) {
-                run(words);
-                return std::wstring();
-            }};
-}
-Verb look(const std::function<std::wstring(std::wistream&)>& run) {
-    return {true, [=](std::wistream& words, const std::wstring&) { return run(words); }};
-}
 
 const Verbs verbs = {
     {L"write", action([](std::wistream& w) {
@@ -146,18 +130,18 @@ const Verbs verbs = {
          edit(row, rest(w));
      })},
     {L"open", action([](std::wistream&) { openConfigWindow(); })},
-    {L"reset-by", look([](std::wistream& w) { return resetBy(rest(w)); })},
-    {L"prompts", look([](std::wistream&) { return std::exchange(prompts, L""); })},
-    {L"rows", look(rows)},
-    {L"file", look(files)},
-    {L"log", look([](std::wistream&) { return eventLines(logEvents(), L"log:"); })},
+    {L"reset-by", show([](std::wistream& w) { return resetBy(rest(w)); })},
+    {L"prompts", show([](std::wistream&) { return std::exchange(prompts, L""); })},
+    {L"rows", show(rows)},
+    {L"file", show(files)},
+    {L"log", show([](std::wistream&) { return eventLines(logEvents(), L"log:"); })},
     {L"window",  // closed: no window of its class is left
-     look([](std::wistream&) {
+     show([](std::wistream&) {
          return !FindWindowW(L"Tarvex_ConfigWnd", nullptr) ? L"closed\n"
                 : IsWindowVisible(configWindow)            ? L"shown\n"
                                                            : L"hidden\n";
      })},
-    {L"refreshes", look([](std::wistream&) {
+    {L"refreshes", show([](std::wistream&) {
          for (MSG m{}; PeekMessageW(&m, mainWindow, WM_APP_REFRESH, WM_APP_REFRESH, PM_REMOVE);)
              ++refreshes;
          return std::to_wstring(refreshes) + L"\n";

@@ -107,12 +107,20 @@ inline std::wstring placeOf(HWND child) {
 
 // The caption, outer size and whether hidden, then each child in creation order (only those
 // with an id of `ids`, when given): "id class style|text|place| font height", a button's check
-// state and a list's items (a multi-line field's text left out).
+// state and a list's items (a multi-line field's text left out). Shown children side by side
+// share a line, " ; " between them, as a row of the screen.
 inline std::wstring windowDump(HWND window, const std::vector<int>& ids = {}) {
     std::wstring seen = windowText(window) + L" " + sizeText(window) +
                         (IsWindowVisible(window) ? L"\n" : L" hidden\n");
+    RECT last{};
     for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         if (!ids.empty() && std::ranges::find(ids, GetDlgCtrlID(c)) == ids.end()) continue;
+        RECT box{};
+        GetWindowRect(c, &box);
+        const bool beside = IsWindowVisible(c) && box.top < last.bottom && box.bottom > last.top &&
+                            box.left >= last.right;
+        if (beside) seen.replace(seen.size() - 1, 1, L" ; ");
+        last = IsWindowVisible(c) ? box : RECT{};
         wchar_t name[32] = {}, style[16] = {}, item[32] = {};
         GetClassNameW(c, name, 32);
         const LONG bits = GetWindowLongW(c, GWL_STYLE);
@@ -202,6 +210,24 @@ struct Verb {
     std::function<std::wstring(std::wistream& words, const std::wstring& want)> run;
 };
 using Verbs = std::map<std::wstring, Verb>;
+
+// The rest of a session line, from its next word on.
+inline std::wstring rest(std::wistream& words) {
+    std::wstring text;
+    std::getline(words >> std::ws, text);
+    return text;
+}
+
+// A verb that only acts, and a look that shows what `run` answers.
+inline Verb action(const std::function<void(std::wistream&)>& run) {
+    return {false, [=](std::wistream& words, const std::wstring&) {
+                run(words);
+                return std::wstring();
+            }};
+}
+inline Verb show(const std::function<std::wstring(std::wistream&)>& run) {
+    return {true, [=](std::wistream& words, const std::wstring&) { return run(words); }};
+}
 
 // A mistake in a session line (a window or button it names that is not there): the line fails.
 [[noreturn]] inline void sessionMistake(const std::wstring& what) {
