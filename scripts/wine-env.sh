@@ -17,6 +17,8 @@ wine_prepare_prefix() {
   "$WINE" wineboot -i >/dev/null 2>&1 || true
   "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  # Wine reads the faces of fonts-wine only once they are in the prefix's Fonts folder.
+  cp /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Segoe UI' /t REG_SZ /d Tahoma /f \
     >/dev/null 2>&1
   "$WINESERVER" -w

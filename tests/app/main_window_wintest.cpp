@@ -288,8 +288,7 @@ std::wstring look(std::wistream& words, const std::wstring& want, bool whole) {
     const auto seen = [&] {
         return asInFiles(whole ? screen(window, ids) : windowDump(window, ids));
     };
-    pumpUntil([&] { return seen() == want; }, 5s);
-    return seen();
+    return shownWhen(seen, want);
 }
 
 // "WINDOW X Y [X Y ...]": the colour of each point; waits for what the session wants.
@@ -306,8 +305,7 @@ std::wstring pixels(std::wistream& words, const std::wstring& want) {
                        std::wstring(1, colourName(pixelAt(window, p.x, p.y)));
         return colours + L"\n";
     };
-    pumpUntil([&] { return seen() == want; }, 5s);
-    return seen();
+    return shownWhen(seen, want);
 }
 
 // The status panel's first two lines: the server's state and the targets in use.
@@ -316,8 +314,7 @@ std::wstring status(std::wistream&, const std::wstring& want) {
         const std::wstring text = asInFiles(windowText(statusPanel));
         return text.substr(0, text.find(L'\n', text.find(L'\n') + 1) + 1);
     };
-    pumpUntil([&] { return seen() == want; }, 5s);
-    return seen();
+    return shownWhen(seen, want);
 }
 
 // "SLOT R R ...": the slot's results, oldest first, "COUNT*R" standing for COUNT of them.

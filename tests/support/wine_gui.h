@@ -82,6 +82,12 @@ inline bool pumpUntil(const std::function<bool()>& done, std::chrono::millisecon
     }
 }
 
+// What `seen` answers once it answers `want`, or after 5 s.
+inline std::wstring shownWhen(const std::function<std::wstring()>& seen, const std::wstring& want) {
+    pumpUntil([&] { return seen() == want; }, 5s);
+    return seen();
+}
+
 inline std::wstring windowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
     GetWindowTextW(window, text.data(), static_cast<int>(text.size()) + 1);
