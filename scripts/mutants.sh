@@ -29,6 +29,9 @@ while IFS= read -r file; do
   cmp -s "$root/$file" "$tree/$file" || { mkdir -p "$(dirname "$tree/$file")"; cp "$root/$file" "$tree/$file"; }
 done <"$scratch/files"
 list_files "$tree" | comm -13 "$scratch/files" - | while IFS= read -r file; do rm -f "$tree/$file"; done
+# The copy's checksums, to find a file that a test run under a fault changed.
+take_sums() { (cd "$tree" && tr '\n' '\0' <"$scratch/files" | xargs -0 sha1sum) >"$scratch/sums"; }
+take_sums
 
 configure() {  # build dir, cmake args...
   local dir=$1; shift
@@ -107,11 +110,11 @@ for i in "${!names[@]}"; do
   rm -f "$original"
   # A test run must never change a file of the tree: one that did is named and put back.
   while IFS= read -r file; do
-    cmp -s "$root/$file" "$tree/$file" && continue
     verdict+=", wrote over ${file#./}"
     missed+=("$name (wrote over ${file#./})")
     cp "$root/$file" "$tree/$file"
-  done <"$scratch/files"
+  done < <(cd "$tree" && sha1sum --quiet -c "$scratch/sums" 2>/dev/null | sed -n 's/: FAILED.*$//p')
+  [[ $verdict == *"wrote over"* ]] && take_sums
   case "$verdict" in
     killed*) dead=$((dead + 1)) ;;
     *) missed+=("$name ($verdict)") ;;
