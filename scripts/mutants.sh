@@ -2,7 +2,7 @@
 # Seeded faults: applies each fault of scripts/mutants.txt, one at a time, to a scratch copy
 # of the tree, rebuilds, runs the tests that can see it and prints one line per fault,
 # "killed" or "survived", then "killed K of N"; it fails, naming them, when a fault survived
-# or could not be applied or built.
+# or could not be applied or built, or when its test run changed a file of the scratch tree.
 #   scripts/mutants.sh            every fault
 #   scripts/mutants.sh PATTERN    only the faults whose name holds PATTERN
 # A fault in a portable file (name.cpp, name.h) is first run against the native tests under
@@ -29,6 +29,9 @@ while IFS= read -r file; do
   cmp -s "$root/$file" "$tree/$file" || { mkdir -p "$(dirname "$tree/$file")"; cp "$root/$file" "$tree/$file"; }
 done <"$scratch/files"
 list_files "$tree" | comm -13 "$scratch/files" - | while IFS= read -r file; do rm -f "$tree/$file"; done
+# The copy's checksums, to find a file that a test run under a fault changed.
+take_sums() { (cd "$tree" && tr '\n' '\0' <"$scratch/files" | xargs -0 sha1sum) >"$scratch/sums"; }
+take_sums
 
 configure() {  # build dir, cmake args...
   local dir=$1; shift
@@ -105,6 +108,13 @@ for i in "${!names[@]}"; do
   fi
   cp "$original" "$tree/${files[i]}"
   rm -f "$original"
+  # A test run must never change a file of the tree: one that did is named and put back.
+  while IFS= read -r file; do
+    verdict+=", wrote over ${file#./}"
+    missed+=("$name (wrote over ${file#./})")
+    cp "$root/$file" "$tree/$file"
+  done < <(cd "$tree" && sha1sum --quiet -c "$scratch/sums" 2>/dev/null | sed -n 's/: FAILED.*$//p')
+  [[ $verdict == *"wrote over"* ]] && take_sums
   case "$verdict" in
     killed*) dead=$((dead + 1)) ;;
     *) missed+=("$name ($verdict)") ;;

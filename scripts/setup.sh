@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev googletest libgtest-dev
-  g++-mingw-w64-x86-64-posix wine64 xvfb xauth x11-apps xdotool imagemagick
+  g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb xauth x11-apps xdotool imagemagick
   iproute2 iptables util-linux procps zip
 )
 

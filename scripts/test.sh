@@ -15,6 +15,8 @@ bash scripts/setup.sh
 bash scripts/check-format.sh
 # So does an include that breaks the floors of src/ (README, "Where things are").
 bash scripts/check-layers.sh
+# So does test material above its share of the source (scripts/test-ratio.sh).
+bash scripts/test-ratio.sh
 
 configure() {  # dir, cmake args...
   local dir=$1; shift

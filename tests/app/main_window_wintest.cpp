@@ -4,6 +4,7 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <climits>
 #include <map>
 
 #include "app/monitoring.h"
@@ -24,10 +25,10 @@ char colourName(COLORREF colour) {
     return names.contains(colour) ? names.at(colour) : '?';
 }
 
-// The window and its controls; in the main window the header's colours and monitor.log's
-// entries; the entries in the log window.
-std::wstring screen(HWND window) {
-    std::wstring seen = windowDump(window);
+// The window and its controls (those of `ids`, when given); in the main window the header's colours
+// and monitor.log's entries; the entries in the log window.
+std::wstring screen(HWND window, const std::vector<int>& ids) {
+    std::wstring seen = windowDump(window, ids);
     if (window != logWindow) {
         seen += L"header:";
         for (const POINT p : {POINT{5, 63}, {5, 64}, {23, 25}, {346, 39}, {416, 42}, {486, 42}})
@@ -70,14 +71,13 @@ std::wstring start(std::wistream& words) {
     if (holder) CloseHandle(holder);
     const std::string file = readBytes(configFilePath());
     const std::string stamp = readBytes(logFilePath()).substr(0, 19);
-    EXPECT_LE(from, stamp) << "the local time when it was logged";
-    EXPECT_LE(stamp, to) << "the local time when it was logged";
     std::wstring seen =
         L"config.xml: " +
         (file == testFile("config/files/default.xml") ? L"default.xml" : wide(file));
     for (const Target& target : targetTable.snapshot())
         if (!target.host.empty())
             seen += L" | in use: " + protocolText(target) + L" " + target.host;
+    seen += from <= stamp && stamp <= to ? L" | logged at local time" : L" | logged " + wide(stamp);
     return seen + L"\n" + eventLines(events, L"monitor.log:");
 }
 
@@ -115,15 +115,17 @@ std::wstring rows() {
     return seen;
 }
 
-// The caret stands on the field's last line, and the field is scrolled to show it: the line
-// at its bottom edge is the last (or, after the final line end, the one before).
-void expectShowsItsEnd(HWND edit) {
+// Whether the caret stands on the field's last line and the field is scrolled to show it: the
+// line at its bottom edge is the last (or, after the final line end, the one before).
+std::wstring endInView(HWND edit) {
     const LRESULT lines = SendMessageW(edit, EM_GETLINECOUNT, 0, 0);
-    EXPECT_EQ(SendMessageW(edit, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0), lines - 1);
     RECT client{};
     GetClientRect(edit, &client);
     const LRESULT bottom = SendMessageW(edit, EM_CHARFROMPOS, 0, MAKELPARAM(2, client.bottom - 2));
-    EXPECT_GE(HIWORD(bottom), lines - 2) << "the line at the field's bottom edge";
+    return std::wstring(SendMessageW(edit, EM_LINEFROMCHAR, WPARAM(-1), 0) == lines - 1
+                            ? L"caret on the last line"
+                            : L"caret above the last line") +
+           (HIWORD(bottom) >= lines - 2 ? L", in view\n" : L", out of view\n");
 }
 
 constexpr wchar_t readerOutput[] = L"TARVEX_READER_OUTPUT";  // set: this process is the reader
@@ -244,90 +246,167 @@ int iconSize(HWND window, WPARAM which) {
     return GetObjectW(parts.hbmColor, sizeof colours, &colours) ? colours.bmWidth : 0;
 }
 
-std::wstring perform(const std::wstring& verb, std::wistream& words, const std::wstring& want) {
-    static HANDLE reader = nullptr;
-    const std::map<std::wstring, UINT> keys{{L"Enter", VK_RETURN}, {L"Space", VK_SPACE},
-                                            {L"Tab", VK_TAB},      {L"Shift+Tab", VK_TAB},
-                                            {L"Down", VK_DOWN},    {L"Escape", VK_ESCAPE}};
-    std::wstring what, shown;
-    int times = 1;
-    if (verb == L"start") return start(words);
-    if (verb == L"key") words >> what >> times;
-    for (int i = 0; verb == L"key" && i < times; ++i)
-        shown += press(what.size() == 1 ? what[0] : keys.at(what), what.starts_with(L"Shift"));
+HANDLE reader = nullptr;
+
+HWND windowNamed(const std::wstring& name) {
     const std::map<std::wstring, HWND> windows{{L"config", configWindow},
                                                {L"log", logWindow},
                                                {L"main", mainWindow},
                                                {L"view", monitorViewWindow}};
-    if (verb == L"windows") {
-        for (const auto& [name, window] : windows)
-            shown += name + (!window                   ? L" closed\n"
-                             : IsWindowVisible(window) ? L" shown\n"
-                                                       : L" hidden\n");
-        return shown;
-    }
-    if (verb == L"reader") {  // started, it tells when it listens
-        const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"TarvexReaderReady");
-        reader = startTestsAgain(L"-*", readerOutput, readerFile);  // it reads before any test
-        EXPECT_TRUE(pumpUntil([&] { return WaitForSingleObject(ready, 0) == WAIT_OBJECT_0; }, 20s));
-    }
-    if (verb == L"heard") {
-        pumpUntil([&] { return WaitForSingleObject(reader, 0) == WAIT_OBJECT_0; }, 30s);
-        return wide(readBytes(readerFile));
-    }
-    if (verb == L"look" || verb == L"pixel" || verb == L"dump") {
-        int x = 0, y = 0;
-        words >> what >> x >> y;
-        const HWND window = windows.at(what);
-        if (verb == L"dump") return windowDump(window);
-        const auto seen = [&] {
-            return verb == L"look" ? asInFiles(screen(window))
-                                   : std::wstring(1, colourName(pixelAt(window, x, y))) + L"\n";
-        };
-        pumpUntil([&] { return seen() == want; }, 5s);
-        return seen();
-    }
-    std::getline(words, what);
-    if (verb == L"click") click(what);
-    if (verb == L"click") pumpUntil([] { return false; }, 50ms);
-    if (verb == L"resize")
-        SetWindowPos(mainWindow, nullptr, 0, 0, mainWindowWidth, std::stoi(what), SWP_NOMOVE);
-    if (verb == L"panels")
-        return sizeText(mainWindow) + L" " + placeOf(monitorViewWindow) + L" " +
-               placeOf(statusPanel) + L"\n";
-    if (verb == L"end-in-view") expectShowsItsEnd(logEdit);
-    if (verb == L"cut") return cutTexts(mainWindow) + cutTexts(configWindow) + cutTexts(logWindow);
-    if (verb == L"icons")
-        return std::to_wstring(iconSize(mainWindow, ICON_SMALL)) + L" " +
-               std::to_wstring(iconSize(configWindow, ICON_BIG)) + L"\n";
-    if (verb == L"dpi") {  // Wine keeps its frame of 144 DPI (a caption of 28 px)
-        const int dpi = std::stoi(what);
-        RECT suggested{0, 0, 696 * dpi / 96, 810 * dpi / 96};
-        SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&suggested));
-    }
-    if (verb == L"open-again") {  // the log and configuration windows: no second one opens
-        const HWND config = configWindow, log = logWindow;
-        for (const wchar_t* label : {L"Log", L"Config"}) click(label);
-        EXPECT_EQ(logWindow, log);
-        EXPECT_EQ(configWindow, config);
-    }
-    if (verb == L"close") SendMessageW(windows.at(what), WM_CLOSE, 0, 0);
-    if (verb == L"file") return wide(readBytes(dataFolderPath() + what));
-    if (verb == L"table") readConfigText(what, targetTable.lock().entries());
-    if (verb == L"painted") pumpUntil([] { return false; }, 50ms);  // the refreshes posted
-    if (verb == L"painted") return paintedTexts() + rows();
-    if (verb == L"results") {
-        std::wistringstream results(what);
-        std::size_t slot = 0;
-        std::deque<std::uint8_t> history;
-        results >> slot;
-        for (std::wstring run; results >> run;)
-            history.insert(history.end(), run.size() > 1 ? std::stoi(run) : 1, run.back() == L'1');
-        targetTable.lock().entries()[slot].history = history;
-        PostMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
-    }
-    return shown;
+    if (!windows.contains(name)) sessionMistake(L"no window named \"" + name + L"\"");
+    return windows.at(name);
 }
+
+// "NAME [times]": the focused controls after each press, a line ending where the ids stop
+// rising (a row of the configuration window is a line).
+std::wstring keys(std::wistream& words) {
+    const std::map<std::wstring, UINT> named{{L"Enter", VK_RETURN}, {L"Space", VK_SPACE},
+                                             {L"Tab", VK_TAB},      {L"Shift+Tab", VK_TAB},
+                                             {L"Down", VK_DOWN},    {L"Escape", VK_ESCAPE}};
+    std::wstring key, shown;
+    int times = 1, last = INT_MAX;
+    words >> key >> times;
+    if (key.size() > 1 && !named.contains(key)) sessionMistake(L"no key named \"" + key + L"\"");
+    for (int i = 0; i < times; ++i) {
+        const std::wstring focus =
+            press(key.size() == 1 ? key[0] : named.at(key), key.starts_with(L"Shift"));
+        const int id = std::stoi(focus);
+        shown += (i == 0 ? L"" : id > last ? L", " : L"\n") + focus.substr(0, focus.size() - 1);
+        last = id;
+    }
+    return shown + L"\n";
+}
+
+// "WINDOW [ID ...]": the window's dump (only those controls), then what screen() adds; waits
+// for what the session wants.
+std::wstring look(std::wistream& words, const std::wstring& want, bool whole) {
+    std::wstring name;
+    words >> name;
+    const HWND window = windowNamed(name);
+    std::vector<int> ids;
+    for (int id; words >> id;) ids.push_back(id);
+    const auto seen = [&] {
+        return asInFiles(whole ? screen(window, ids) : windowDump(window, ids));
+    };
+    return shownWhen(seen, want);
+}
+
+// "WINDOW X Y [X Y ...]": the colour of each point; waits for what the session wants.
+std::wstring pixels(std::wistream& words, const std::wstring& want) {
+    std::wstring name;
+    words >> name;
+    const HWND window = windowNamed(name);
+    std::vector<POINT> points;
+    for (POINT p{}; words >> p.x >> p.y;) points.push_back(p);
+    const auto seen = [&] {
+        std::wstring colours;
+        for (const POINT p : points)
+            colours += (colours.empty() ? L"" : L" ") +
+                       std::wstring(1, colourName(pixelAt(window, p.x, p.y)));
+        return colours + L"\n";
+    };
+    return shownWhen(seen, want);
+}
+
+// The status panel's first two lines: the server's state and the targets in use.
+std::wstring status(std::wistream&, const std::wstring& want) {
+    const auto seen = [] {
+        const std::wstring text = asInFiles(windowText(statusPanel));
+        return text.substr(0, text.find(L'\n', text.find(L'\n') + 1) + 1);
+    };
+    return shownWhen(seen, want);
+}
+
+// "SLOT R R ...": the slot's results, oldest first, "COUNT*R" standing for COUNT of them.
+void results(std::wistream& words) {
+    std::size_t slot = 0;
+    std::deque<std::uint8_t> history;
+    words >> slot;
+    for (std::wstring run; words >> run;)
+        history.insert(history.end(), run.size() > 1 ? std::stoi(run) : 1, run.back() == L'1');
+    targetTable.lock().entries().at(slot).history = history;
+    PostMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
+}
+
+const Verbs verbs = {
+    {L"start", show(start)},
+    {L"key", show(keys)},
+    {L"windows", show([](std::wistream&) {
+         std::wstring shown;
+         for (const wchar_t* name : {L"config", L"log", L"main", L"view"}) {
+             const HWND window = windowNamed(name);
+             shown += (shown.empty() ? L"" : L", ") + std::wstring(name) +
+                      (!window                   ? L" closed"
+                       : IsWindowVisible(window) ? L" shown"
+                                                 : L" hidden");
+         }
+         return shown + L"\n";
+     })},
+    {L"reader",  // started, it tells when it listens
+     show([](std::wistream&) {
+         const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"TarvexReaderReady");
+         reader = startTestsAgain(L"-*", readerOutput, readerFile);  // it reads before any test
+         return pumpUntil([&] { return WaitForSingleObject(ready, 0) == WAIT_OBJECT_0; }, 20s)
+                    ? L"listening\n"
+                    : L"not listening\n";
+     })},
+    {L"heard", show([](std::wistream&) {
+         pumpUntil([&] { return WaitForSingleObject(reader, 0) == WAIT_OBJECT_0; }, 30s);
+         return wide(readBytes(readerFile));
+     })},
+    {L"look",
+     {true, [](std::wistream& w, const std::wstring& want) { return look(w, want, true); }}},
+    {L"dump",
+     {true, [](std::wistream& w, const std::wstring& want) { return look(w, want, false); }}},
+    {L"pixel", {true, pixels}},
+    {L"status", {true, status}},
+    {L"click", action([](std::wistream& w) {
+         click(rest(w));
+         pumpUntil([] { return false; }, 50ms);
+     })},
+    {L"resize", action([](std::wistream& w) {
+         int height = 0;
+         w >> height;
+         SetWindowPos(mainWindow, nullptr, 0, 0, mainWindowWidth, height, SWP_NOMOVE);
+     })},
+    {L"panels", show([](std::wistream&) {
+         return sizeText(mainWindow) + L" " + placeOf(monitorViewWindow) + L" " +
+                placeOf(statusPanel) + L"\n";
+     })},
+    {L"end-in-view", show([](std::wistream&) { return endInView(logEdit); })},
+    {L"cut", show([](std::wistream&) {
+         return cutTexts(mainWindow) + cutTexts(configWindow) + cutTexts(logWindow);
+     })},
+    {L"icons", show([](std::wistream&) {
+         return std::to_wstring(iconSize(mainWindow, ICON_SMALL)) + L" " +
+                std::to_wstring(iconSize(configWindow, ICON_BIG)) + L"\n";
+     })},
+    {L"dpi",  // Wine keeps its frame of 144 DPI (a caption of 28 px)
+     action([](std::wistream& w) {
+         int dpi = 96;
+         w >> dpi;
+         RECT suggested{0, 0, 696 * dpi / 96, 810 * dpi / 96};
+         SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&suggested));
+     })},
+    {L"open-again",  // the log and configuration windows: a second press opens no second one
+     show([](std::wistream&) {
+         const HWND config = configWindow, log = logWindow;
+         for (const wchar_t* label : {L"Log", L"Config"}) click(label);
+         return std::wstring(logWindow == log ? L"the same log window" : L"another log window") +
+                (configWindow == config ? L", the same config window\n"
+                                        : L", another config window\n");
+     })},
+    {L"close",
+     action([](std::wistream& w) { SendMessageW(windowNamed(rest(w)), WM_CLOSE, 0, 0); })},
+    {L"file", show([](std::wistream& w) { return wide(readBytes(dataFolderPath() + rest(w))); })},
+    {L"table",
+     action([](std::wistream& w) { readConfigText(rest(w), targetTable.lock().entries()); })},
+    {L"painted", show([](std::wistream&) {
+         pumpUntil([] { return false; }, 50ms);  // the refreshes posted
+         return paintedTexts() + rows();
+     })},
+    {L"results", action(results)},
+};
 
 }  // namespace
 
@@ -335,7 +414,7 @@ TEST(MainWindow, StartUpsKeysPanelsWindowsServerViewReaderHealthProbesAndALargeL
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const ScratchFolder scratch;
     readerFile = scratch.file(L"read.txt");
-    runSession("app/files/main-window-session.txt", perform);
+    runSession("app/files/main-window-session.txt", verbs);
     {
         SCOPED_TRACE("a large log opens again with the whole lines of its newest 64 KB");
         std::string file;
@@ -346,7 +425,7 @@ TEST(MainWindow, StartUpsKeysPanelsWindowsServerViewReaderHealthProbesAndALargeL
         click(L"Log");
         EXPECT_TRUE(IsWindowVisible(logWindow));
         EXPECT_EQ(windowText(logEdit), newest);
-        expectShowsItsEnd(logEdit);
+        EXPECT_EQ(endInView(logEdit), L"caret on the last line, in view\n");
     }
     {
         SCOPED_TRACE("new entries: the field keeps the newest 64 to 160 K characters");
@@ -357,13 +436,13 @@ TEST(MainWindow, StartUpsKeysPanelsWindowsServerViewReaderHealthProbesAndALargeL
         EXPECT_GT(kept.size(), 64 * 1024u);
         EXPECT_LE(kept.size(), 160 * 1024u);
         EXPECT_GE(SendMessageW(logEdit, EM_GETLIMITTEXT, 0, 0), 160 * 1024);  // never a short field
-        expectShowsItsEnd(logEdit);
+        EXPECT_EQ(endInView(logEdit), L"caret on the last line, in view\n");
     }
     closeMainWindow(mainWindow);
 }
 
 TEST(HighDpi, SizesTextsPixelsIconsAndAChangeOfDpi) {
     ASSERT_EQ(GetDeviceCaps(GetDC(nullptr), LOGPIXELSY), 144) << "run in the prefix at 144 DPI";
-    runSession("app/files/high-dpi-session.txt", perform);
+    runSession("app/files/high-dpi-session.txt", verbs);
     closeMainWindow(mainWindow);
 }

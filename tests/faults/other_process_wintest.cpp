@@ -3,6 +3,7 @@
 #include <map>
 #include <thread>
 
+#include "config/document_changes.h"
 #include "log/event_log.h"
 #include "support/wine_gui.h"
 
@@ -19,7 +20,7 @@ TEST(InterruptedSave, ConfigFileIsAlwaysTheOldOrTheNewWholeDocument) {
     }
     removeDataFiles();
     const std::string documents[2] = {testFile("config/files/default.xml"),
-                                      testFile("faults/files/loopback.xml")};
+                                      documentWith("slot 0: host 127.0.0.1\n")};
     int found[2] = {};
     for (int kill = 0; kill < 12; ++kill) {
         ResetEvent(ready);

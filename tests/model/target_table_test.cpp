@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <thread>
 
 #include "engine/probe_worker.h"
@@ -14,21 +16,30 @@ static std::wstring text(const Target& t) {
 }
 
 // The real worker probes and records on its own thread while the table is replaced and read
-// here (ThreadSanitizer watches); each replacement lands whole, results cleared, one due time.
+// on another thread (ThreadSanitizer watches); each replacement lands whole, results cleared, one
+// due time.
 TEST(TargetTable, ReplaceAllRestartsEveryTargetAndResetGivesTwentyFreshOnes) {
     const auto answer = [](auto&) { return true; };
     setProbeWorkerHooks({answer, {}, {}, [](auto) { std::this_thread::yield(); }});
     isRunning = true;
     std::thread worker(runProbeWorker);
-    int halfDone = 0;
-    for (int n = 1; n <= 300; ++n) {
-        const Target probed = {.host = std::to_wstring(n), .interval = 1};
-        targetTable.lock().replaceAll(std::vector<Target>(20, probed), n);
-        for (const Target& t : targetTable.snapshot()) halfDone += t.host != probed.host;
-    }
+    std::atomic<bool> replacing = true;
+    int mixed = 0;  // snapshots, taken on a thread of their own, that hold two replacements
+    std::thread reader([&] {
+        while (replacing) {
+            const std::vector<Target> seen = targetTable.snapshot();
+            mixed +=
+                std::ranges::any_of(seen, [&](const Target& t) { return t.host != seen[0].host; });
+        }
+    });
+    for (int n = 1; n <= 300; ++n)
+        targetTable.lock().replaceAll(
+            std::vector<Target>(20, Target{.host = std::to_wstring(n), .interval = 1}), n);
+    replacing = false;
+    reader.join();
     stopWorker = true;
     worker.join();
-    EXPECT_EQ(halfDone, 0) << "entries of a replacement seen beside older ones";
+    EXPECT_EQ(mixed, 0) << "entries of a replacement seen beside older ones";
     const Target replacement = {.enabled = false,
                                 .type = ProbeType::tcp,
                                 .host = L"h",

@@ -9,10 +9,13 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -79,6 +82,12 @@ inline bool pumpUntil(const std::function<bool()>& done, std::chrono::millisecon
     }
 }
 
+// What `seen` answers once it answers `want`, or after 5 s.
+inline std::wstring shownWhen(const std::function<std::wstring()>& seen, const std::wstring& want) {
+    pumpUntil([&] { return seen() == want; }, 5s);
+    return seen();
+}
+
 inline std::wstring windowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
     GetWindowTextW(window, text.data(), static_cast<int>(text.size()) + 1);
@@ -102,13 +111,22 @@ inline std::wstring placeOf(HWND child) {
            std::to_wstring(box.right - box.left) + L"," + std::to_wstring(box.bottom - box.top);
 }
 
-// The caption, outer size and whether hidden, then each child in creation order: "id class
-// style|text|place| font height", a button's check state and a list's items (a multi-line field's
-// text left out).
-inline std::wstring windowDump(HWND window) {
+// The caption, outer size and whether hidden, then each child in creation order (only those
+// with an id of `ids`, when given): "id class style|text|place| font height", a button's check
+// state and a list's items (a multi-line field's text left out). Shown children side by side
+// share a line, " ; " between them, as a row of the screen.
+inline std::wstring windowDump(HWND window, const std::vector<int>& ids = {}) {
     std::wstring seen = windowText(window) + L" " + sizeText(window) +
                         (IsWindowVisible(window) ? L"\n" : L" hidden\n");
+    RECT last{};
     for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (!ids.empty() && std::ranges::find(ids, GetDlgCtrlID(c)) == ids.end()) continue;
+        RECT box{};
+        GetWindowRect(c, &box);
+        const bool beside = IsWindowVisible(c) && box.top < last.bottom && box.bottom > last.top &&
+                            box.left >= last.right;
+        if (beside) seen.replace(seen.size() - 1, 1, L" ; ");
+        last = IsWindowVisible(c) ? box : RECT{};
         wchar_t name[32] = {}, style[16] = {}, item[32] = {};
         GetClassNameW(c, name, 32);
         const LONG bits = GetWindowLongW(c, GWL_STYLE);
@@ -191,34 +209,81 @@ inline std::wstring eventLines(const std::vector<std::wstring>& events, const wc
     return lines;
 }
 
-// Carries out a line, given its verb, the rest of its words and what it must show (a look may
-// wait for that); answers what it shows.
-using SessionLine = std::function<std::wstring(const std::wstring& verb, std::wistream& words,
-                                               const std::wstring& want)>;
+// A session's verbs by name. A look answers what the lines "> ..." under it must show (it
+// may wait for `want`); an action shows nothing, so lines under it would never be compared.
+struct Verb {
+    bool look;
+    std::function<std::wstring(std::wistream& words, const std::wstring& want)> run;
+};
+using Verbs = std::map<std::wstring, Verb>;
 
-// `names` pairs a name the file writes ("<folder>") with what it stands for.
-inline void runSession(const std::string& file, const SessionLine& perform,
-                       const Names& names = {}) {
-    std::vector<std::pair<std::wstring, std::wstring>> lines;  // a line, what it must show
+// The rest of a session line, from its next word on.
+inline std::wstring rest(std::wistream& words) {
+    std::wstring text;
+    std::getline(words >> std::ws, text);
+    return text;
+}
+
+// A verb that only acts, and a look that shows what `run` answers.
+inline Verb action(const std::function<void(std::wistream&)>& run) {
+    return {false, [=](std::wistream& words, const std::wstring&) {
+                run(words);
+                return std::wstring();
+            }};
+}
+inline Verb show(const std::function<std::wstring(std::wistream&)>& run) {
+    return {true, [=](std::wistream& words, const std::wstring&) { return run(words); }};
+}
+
+// A mistake in a session line (a window or button it names that is not there): the line fails.
+[[noreturn]] inline void sessionMistake(const std::wstring& what) {
+    throw std::invalid_argument(narrow(what));
+}
+
+// Runs tests/FILE with `verbs`; `names` pairs a name the file writes ("<folder>") with what it
+// stands for. A missing or empty file, an unknown verb, a mistake and lines "> ..." that
+// nothing compares each fail, naming the file and line.
+inline void runSession(const std::string& file, const Verbs& verbs, const Names& names = {}) {
+    struct Line {
+        int number;
+        std::wstring text, want;
+    };
+    std::vector<Line> lines;
+    const auto fail = [&](int number) { return file + ":" + std::to_string(number) + ": "; };
     std::wistringstream session(fileText(file));
-    for (std::wstring line; std::getline(session, line);) {
-        if (line.starts_with(L"> ")) lines.back().second += line.substr(2) + L"\n";
+    int number = 1;
+    for (std::wstring line; std::getline(session, line); ++number) {
+        if (line.starts_with(L"> ") && !lines.empty()) lines.back().want += line.substr(2) + L"\n";
+        if (line.starts_with(L"> ") && lines.empty()) ADD_FAILURE() << fail(number) << "no look";
         if (!line.starts_with(L"> ") && !line.starts_with(L"#") && !line.empty())
-            lines.push_back({line, L""});
+            lines.push_back({number, line, L""});
     }
+    if (lines.empty()) ADD_FAILURE() << fail(0) << "no session lines (missing or empty)";
     Names named;  // what the names stand for, back to the names
     for (const auto& [name, value] : names) named.push_back({value, name});
     std::wstring step;
-    for (const auto& [line, want] : lines) {
+    for (const auto& [at, line, want] : lines) {
         std::wistringstream words(replaced(line, names));
         std::wstring verb;
         words >> verb >> std::ws;
-        if (verb == L"step") {
+        const auto found = verbs.find(verb);
+        const bool look = found != verbs.end() && found->second.look;
+        if (verb != L"step" && found == verbs.end())
+            ADD_FAILURE() << fail(at) << "unknown verb \"" << narrow(verb) << "\"";
+        else if (!look && !want.empty())
+            ADD_FAILURE() << fail(at) << "lines \"> ...\" under a line that shows nothing";
+        else if (verb == L"step")
             std::getline(words, step);
-        } else {
-            const std::wstring shown = replaced(asInFiles(perform(verb, words, want)), named);
-            EXPECT_EQ(shown, want) << step << ": " << line;
-        }
+        else
+            try {
+                const std::wstring shown =
+                    replaced(asInFiles(found->second.run(words, want)), named);
+                if (look) {
+                    EXPECT_EQ(shown, want) << fail(at) << narrow(step + L": " + line);
+                }
+            } catch (const std::exception& mistake) {
+                ADD_FAILURE() << fail(at) << mistake.what();
+            }
     }
 }
 
@@ -227,6 +292,7 @@ inline void click(const std::wstring& text) {
     HWND button = nullptr;
     for (HWND window : {mainWindow, configWindow, logWindow})
         if (!button) button = FindWindowExW(window, nullptr, L"Button", text.c_str());
+    if (!button) sessionMistake(L"no button labelled \"" + text + L"\"");
     SendMessageW(button, BM_CLICK, 0, 0);
 }
 
@@ -234,7 +300,7 @@ inline void click(const std::wstring& text) {
 inline std::wstring prompts;
 inline int promptAnswer = IDOK;
 inline int WINAPI answerPrompt(HWND owner, LPCWSTR text, LPCWSTR title, UINT flags) {
-    EXPECT_EQ(owner, configWindow) << text;
-    prompts += title + (L"|" + std::to_wstring(flags) + L"|") + text + L"\n";
+    prompts += std::wstring(owner == configWindow ? L"" : L"(not over the configuration window) ") +
+               title + (L"|" + std::to_wstring(flags) + L"|") + text + L"\n";
     return promptAnswer;
 }
