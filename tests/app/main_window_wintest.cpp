@@ -57,7 +57,7 @@ std::wstring start(std::wistream& words) {
     if (window) closeMainWindow(window);
     removeDataFiles();
     if (how == L"without") std::filesystem::remove_all(dataFolderLocation());
-    if (how != L"without") writeBytes(dataFolderPath() + L"config.xml", narrow(before));
+    if (how != L"without") writeBytes(configFilePath(), narrow(before));
     const HANDLE holder = how == L"held" ? CreateFileW(configFilePath().c_str(), GENERIC_READ, 0,
                                                        nullptr, OPEN_EXISTING, 0, nullptr)
                                          : nullptr;
@@ -313,7 +313,11 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
     }
     if (verb == L"close") SendMessageW(windows.at(what), WM_CLOSE, 0, 0);
     if (verb == L"file") return wide(readBytes(dataFolderPath() + what));
-    if (verb == L"table") readConfigText(what, targetTable.lock().entries());
+    if (verb == L"table") {
+        std::vector<Target> table;
+        readConfigText(what, table);
+        targetTable.assign(table);
+    }
     if (verb == L"painted") pumpUntil([] { return false; }, 50ms);  // the refreshes posted
     if (verb == L"painted") return paintedTexts() + rows();
     if (verb == L"results") {
@@ -323,7 +327,9 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
         results >> slot;
         for (std::wstring run; results >> run;)
             history.insert(history.end(), run.size() > 1 ? std::stoi(run) : 1, run.back() == L'1');
-        targetTable.lock().entries()[slot].history = history;
+        std::vector<Target> table = targetTable.snapshot();
+        table[slot].history = history;
+        targetTable.assign(table);
         PostMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
     }
     return shown;

@@ -1,10 +1,12 @@
-// The configuration window over a stand-in main window, whose queue holds the refreshes
-// posted: one operator's session, whose steps and what each shows are written in
+// The configuration window over a stand-in main window, counting the refreshes it is
+// asked for: one operator's session, whose steps and what each shows are written in
 // files/config-session.txt. The test answers every message box and file dialog; the dialogs
 // are the program's own calls, routed to the test.
+#include "config/config_store.h"
 #include "model/clock.h"
 #include "support/import_redirect.h"
 #include "support/wine_gui.h"
+#include "ui/dpi.h"
 // clang-format off
 #include <commdlg.h>
 // clang-format on
@@ -13,6 +15,7 @@ namespace {
 
 std::wstring folder;                 // the scratch folder, "<folder>" in the session
 std::optional<std::wstring> chosen;  // what the next file dialog returns; nothing: Cancel
+int refreshes = 0;                   // the main window told of a new table
 
 // Noted among the prompts as "Save flags|filter" or "Open flags|filter".
 BOOL answerFileDialog(const wchar_t* kind, OPENFILENAMEW* dialog) {
@@ -83,7 +86,6 @@ void expectAllResetBy(const std::wstring& button) {
 
 // Carries out one line of the session; what it shows, for a look.
 std::wstring perform(const std::wstring& verb, std::wistream& words, const std::wstring&) {
-    static int refreshes = 0;  // posted to the main window so far
     std::wstring name, rest;
     words >> name;
     std::getline(words >> std::ws, rest);
@@ -107,8 +109,6 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
     if (verb == L"rows") return rows(numbers);
     if (verb == L"file") return wide(readBytes(path)) + L"\n";
     if (verb == L"log") return eventLines(logEvents(), L"log:");
-    for (MSG m{}; PeekMessageW(&m, mainWindow, WM_APP_REFRESH, WM_APP_REFRESH, PM_REMOVE);)
-        ++refreshes;
     if (verb == L"window")  // closed: no window of its class is left
         return !FindWindowW(L"Tarvex_ConfigWnd", nullptr) ? L"closed\n"
                : IsWindowVisible(configWindow)            ? L"shown\n"
@@ -122,7 +122,7 @@ std::wstring perform(const std::wstring& verb, std::wistream& words, const std::
 TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     removeDataFiles();
     mainWindow = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, 0);
-    uiFont = CreateFontW(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Segoe UI");
+    uiFont = uiFontAt(96);
     showEditorMessage = answerPrompt;
     for (const auto& [dialog, standIn] :
          {std::pair("GetSaveFileNameW", &answerSaveAs), std::pair("GetOpenFileNameW", &answerOpen)})
@@ -135,7 +135,7 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     table[1] = {.enabled = false, .host = L"localhost", .port = 80, .interval = 30};
     table[2] = {.type = ProbeType::tcp, .host = L"127.0.0.2", .port = 8080, .interval = 120};
     table[19] = {.type = ProbeType::tcp, .host = L"127.0.0.20", .port = 2019, .interval = 60};
-    targetTable.lock().replaceAll(table, 1);
+    targetTable.replaceAll(table, 1);
     for (std::size_t i = 0; i < targetSlotCount; ++i) targetTable.recordResult(i, 1, 5);
     openConfigWindow();
     // The window as it opens (the interval 7 shows as 10, icmp shows no port); its labels are
@@ -149,6 +149,7 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     EXPECT_EQ(GetBkMode(dc), TRANSPARENT) << "labels";
     EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0)) << "labels";
     EXPECT_EQ(fill.lbColor, RGB(255, 255, 255)) << "labels";
+    setTablePlacedHook([] { ++refreshes; });
     const ScratchFolder scratch;
     folder = scratch.file(L"data.d");
     std::filesystem::create_directories(folder);
