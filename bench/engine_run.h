@@ -73,11 +73,8 @@ inline std::int64_t runWorkerFor(std::vector<Target> targets, ProbeWorkerHooks h
                                  long seconds) {
     setProbeWorkerHooks(std::move(hooks));
     const std::int64_t start = steadyNowNanos();
-    {
-        TargetTable::Locked table = targetTable.lock();
-        table.entries() = std::move(targets);
-        for (Target& target : table.entries()) target.nextDue = start;
-    }
+    for (Target& target : targets) target.nextDue = start;
+    targetTable.assign(std::move(targets));
     autoStartMonitoring();
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
     shutdownMonitoring();

@@ -27,7 +27,7 @@ bool refreshPending = false;
 std::atomic<bool> runEnded{false};
 
 struct PaintSamples {
-    std::vector<double> wait, viewRows, healthScan, statusSnapshot;
+    std::vector<double> viewRows, healthScan, statusSnapshot;
     std::size_t rowsCopied = 0;  // shows the copies did their work
     std::size_t healthyScans = 0;
 };
@@ -58,16 +58,14 @@ std::vector<Target> withFullHistories(std::vector<Target> targets) {
     return targets;
 }
 
-// Locks the real table as the painting does and times `copy` inside the guard. Whatever
-// `copy` fills lives outside, so freeing it is not counted, as in the program.
+// Times one snapshot of the real table (the wait for its lock included), then hands it to
+// `copy`, which is not timed.
 template <typename Copy>
-void timePaintHold(std::vector<double>& held, std::vector<double>& wait, Copy copy) {
-    const std::int64_t asked = steadyNowNanos();
-    TargetTable::Locked table = targetTable.lock();
+void timePaintHold(std::vector<double>& held, Copy copy) {
     const std::int64_t start = steadyNowNanos();
-    copy(table.entries());
+    const std::vector<Target> entries = targetTable.snapshot();
     held.push_back(micros(steadyNowNanos() - start));
-    wait.push_back(micros(start - asked));
+    copy(entries);
 }
 
 void paintAfterEachRefresh(PaintSamples& samples) {
@@ -80,12 +78,12 @@ void paintAfterEachRefresh(PaintSamples& samples) {
         std::vector<ViewRow> rows;
         bool healthy = false;
         std::vector<Target> snapshot;
-        timePaintHold(samples.viewRows, samples.wait,
+        timePaintHold(samples.viewRows,
                       [&](const std::vector<Target>& entries) { rows = buildViewRows(entries); });
-        timePaintHold(samples.healthScan, samples.wait, [&](const std::vector<Target>& entries) {
+        timePaintHold(samples.healthScan, [&](const std::vector<Target>& entries) {
             healthy = allTargetsInUseAnswered(entries);
         });
-        timePaintHold(samples.statusSnapshot, samples.wait,
+        timePaintHold(samples.statusSnapshot,
                       [&](const std::vector<Target>& entries) { snapshot = entries; });
         samples.rowsCopied += rows.size();
         if (healthy) ++samples.healthyScans;
@@ -101,11 +99,11 @@ void timeCall(std::vector<double>& samples, Call call) {
 
 void runSweepStepsBeside(const std::vector<Target>& full, WorkerSamples& samples) {
     TargetTable mirror;
-    mirror.lock().entries() = full;
+    mirror.assign(full);
     while (!runEnded.load()) {
         const std::int64_t now = steadyNowNanos();
         std::size_t length = 0;
-        timeCall(samples.lengthRead, [&] { length = mirror.lock().entries().size(); });
+        timeCall(samples.lengthRead, [&] { length = mirror.slotCount(); });
         for (std::size_t slot = 0; slot < length; ++slot) {
             Target copy;
             timeCall(samples.copyEntry, [&] { mirror.copyEntryForSweep(slot, now, copy); });
@@ -160,7 +158,6 @@ int main(int argc, char** argv) {
     printHolds("paint: monitor view row copy", paint.viewRows);
     printHolds("paint: health scan", paint.healthScan);
     printHolds("paint: status panel snapshot", paint.statusSnapshot);
-    printFigures("paint: wait for the lock", "us", summarize(paint.wait));
     std::printf("%-46s %zu rows copied in %zu paints, %zu scans found all answering\n", "",
                 paint.rowsCopied, paint.viewRows.size(), paint.healthyScans);
     printHolds("worker: sweep length read", worker.lengthRead);

@@ -32,8 +32,7 @@ struct SlotDue {
 // The worker does not hold the lock while it probes, so the hook may take it; the entry
 // still holds the due time the worker tested, as the result is recorded only afterwards.
 SlotDue findSlot(ProbeType type, const std::wstring& host, std::uint16_t port) {
-    TargetTable::Locked table = targetTable.lock();
-    const std::vector<Target>& entries = table.entries();
+    const std::vector<Target> entries = targetTable.snapshot();
     for (std::size_t slot = 0; slot < entries.size(); ++slot) {
         const Target& entry = entries[slot];
         if (entry.type == type && entry.host == host &&

@@ -6,16 +6,11 @@
 #include <windows.h>
 
 #include "bench_support.h"
+#include "ui/dpi.h"
 #include "ui/ui_state.h"
 
-// "Segoe UI" at 10 points, made as the main window makes uiFont.
-inline HFONT createBenchUiFont() {
-    HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(10, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, 0,
-                       L"Segoe UI");
-}
+// The UI font at the screen's DPI, as the main window makes uiFont.
+inline HFONT createBenchUiFont() { return uiFontAt(screenDpi()); }
 
 // Sets mainWindow to a plain window (no worker, nothing probed) and uiFont to the font.
 inline void standInForTheMainWindow() {
