@@ -27,8 +27,9 @@ enum MainWindowControlId : int {
 extern HWND monitorViewWindow;  // the monitor view child, id 1200
 extern HWND statusPanel;        // the status panel child, id 1201
 
-// True from when a WM_APP_REFRESH is posted until the main window handles it, so that a burst
-// of results costs one refresh: whoever posts sets it and posts only when it was false.
+// True from when a WM_APP_REFRESH is posted until the main window next reads the table, so
+// that a burst of results costs one refresh: whoever posts sets it and posts only when it was
+// false.
 extern std::atomic<bool> refreshPosted;
 
 void registerMainWindowClass();

@@ -126,8 +126,12 @@ void drawOutlined(HDC dc, ShapeFunction shape, const RECT& box, COLORREF fill, C
 }
 
 // One snapshot of the table for everything the window shows of it: the view's rows, the
-// health bar, the status panel and what screen readers are told.
+// health bar, the status panel and what screen readers are told. The pending-refresh flag is
+// cleared before the table is read, so that a result recorded meanwhile posts again; and here
+// rather than on WM_APP_REFRESH alone, so that a refresh lost with a destroyed main window does
+// not silence the next one.
 void showTable(HWND window) {
+    refreshPosted = false;
     showMonitorViewRows(monitorViewWindow, takeShownTable());
     refreshStatusPanel();
     InvalidateRect(window, nullptr, FALSE);  // the lamp and the health bar
@@ -229,13 +233,6 @@ LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-// Cleared before the table is read, so that a result recorded meanwhile posts again.
-LRESULT onRefresh(HWND window) {
-    refreshPosted = false;
-    showTable(window);
-    return 0;
-}
-
 // Moved to a screen of another DPI (or its scale changed): new font, icons and layout.
 LRESULT onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
     chooseUiFont(LOWORD(wParam));
@@ -269,7 +266,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_PAINT: return onPaint(window);
         case WM_ERASEBKGND: return 1;
         case WM_COMMAND: return onCommand(window, wParam, lParam);
-        case WM_APP_REFRESH: return onRefresh(window);
+        case WM_APP_REFRESH: showTable(window); return 0;
         case WM_APP_LOGLINE: return onLogLine(lParam);
         case WM_ACTIVATE: return restoreFocus(window, wParam, GetDlgItem(window, serverButtonId));
         case WM_NEXTDLGCTL: return moveFocus(window, wParam, lParam);
