@@ -40,12 +40,8 @@ TEST_F(DesktopFaults, GiantConfigIsLeftAloneTemporariesGoAndSavesRideOutABriefHo
     CloseHandle(giant);
     for (const wchar_t* name : {L"~tvx1234", L"~tvx5678", L"keep.xml.tmp"})
         writeBytes(folder + name, "kept?");
-    const HANDLE leftover = openShared(folder + L"~tvx1234");  // a killed save's
-    FILETIME written{};
-    GetSystemTimeAsFileTime(&written);
-    written.dwHighDateTime -= 1;  // 2^32 ticks of 100 ns: 7 minutes
-    SetFileTime(leftover, nullptr, nullptr, &written);
-    CloseHandle(leftover);
+    std::filesystem::last_write_time(folder + L"~tvx1234",  // a killed save's
+                                     std::filesystem::file_time_type::clock::now() - 2min);
     const HWND window = startMainWindow();
     EXPECT_EQ(std::filesystem::file_size(configFilePath()), 5'000'000'000u);
     // ~tvx5678 is fresh: another Tarvex may be about to rename it.
