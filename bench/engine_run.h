@@ -39,7 +39,7 @@ template <typename During>
 std::int64_t runWorker(std::vector<Target> targets, ProbeWorkerHooks hooks, During during) {
     setProbeWorkerHooks(std::move(hooks));
     const std::int64_t start = steadyNowNanos();
-    targetTable.lock().replaceAll(targets, start);
+    targetTable.replaceAll(std::move(targets), start);
     autoStartMonitoring();
     during();
     shutdownMonitoring();

@@ -26,8 +26,8 @@
 #include <string>
 #include <system_error>
 
-#include "app/app_wiring.h"
 #include "app/main_window.h"
+#include "app/program_start.h"
 #include "bench_support.h"
 #include "config/config_file.h"
 #include "engine_run.h"
@@ -81,10 +81,10 @@ int emptyWindow() {
 // the worker runs but probes nothing while the figures are taken.
 void fillFullHistories() {
     std::uint32_t random = 20260301;
-    TargetTable::Locked table = targetTable.lock();
+    std::vector<Target> table = targetTable.snapshot();
     const std::int64_t inAnHour = steadyNowNanos() + 3600LL * 1'000'000'000;
     for (std::size_t slot = 0; slot < targetSlotCount; ++slot) {
-        Target& target = table.entries()[slot];
+        Target& target = table[slot];
         target.host = L"127.0.0." + std::to_wstring(slot + 1);
         target.history.clear();
         for (std::size_t i = 0; i < historyLimit; ++i) {
@@ -93,6 +93,7 @@ void fillFullHistories() {
         }
         target.nextDue = inAnHour;
     }
+    targetTable.assign(std::move(table));
 }
 
 // As the program's entry starts, but from the default table: a config.xml left by a run
@@ -102,10 +103,8 @@ int mainWindowWithFullHistories() {
     std::filesystem::remove(std::filesystem::path(configFilePath()), ignored);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    const WinsockSession winsock;
-    installAppHooks();
-    registerMainWindowClass();
-    HWND window = createMainWindow(GetModuleHandleW(nullptr));
+    HWND window = nullptr;
+    startProgram(GetModuleHandleW(nullptr), window);
     // Filled and laid out before it is first shown, so that the first paint draws it all.
     fillFullHistories();
     SendMessageW(GetDlgItem(window, monitorButtonId), BM_CLICK, 0, 0);

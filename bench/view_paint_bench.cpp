@@ -24,10 +24,9 @@ constexpr int viewHeight = 546;
 int fillTable() {
     std::uint32_t random = 20260301;
     int failedShown = 0;
-    TargetTable::Locked table = targetTable.lock();
-    table.resetToDefaults();
+    std::vector<Target> table(targetSlotCount);
     for (std::size_t slot = 0; slot < targetSlotCount; ++slot) {
-        Target& target = table.entries()[slot];
+        Target& target = table[slot];
         target.host = L"127.0.0." + std::to_wstring(slot + 1);
         target.type = slot % 2 ? ProbeType::tcp : ProbeType::icmp;
         target.port = 443;
@@ -38,6 +37,7 @@ int fillTable() {
             if (failed && i >= historyLimit - maxBarsPerRow) ++failedShown;
         }
     }
+    showMonitorViewRows(nullptr, buildViewRows(table));
     return failedShown;
 }
 

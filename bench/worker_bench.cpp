@@ -17,7 +17,7 @@
 #include <thread>
 
 #include "config/config_file.h"
-#include "editor/config_editor.h"
+#include "config/config_store.h"
 #include "engine/probes.h"
 #include "engine_run.h"
 #include "model/data_folder.h"
@@ -37,13 +37,11 @@ std::vector<ProbeRecord> records;
 // holds the due time the worker tested, as the result is recorded only afterwards.
 void noteProbe(ProbeType type, const std::wstring& host, std::uint16_t port) {
     ProbeRecord record{targetSlotCount, 0, 0};
-    {
-        TargetTable::Locked table = targetTable.lock();
-        for (std::size_t slot = 0; slot < table.entries().size(); ++slot) {
-            const Target& entry = table.entries()[slot];
-            if (entry.type == type && entry.host == host && entry.port == port) {
-                record = {slot, entry.nextDue, 0};
-            }
+    const std::vector<Target> table = targetTable.snapshot(0);  // due times, no results
+    for (std::size_t slot = 0; slot < table.size(); ++slot) {
+        const Target& entry = table[slot];
+        if (entry.type == type && entry.host == host && entry.port == port) {
+            record = {slot, entry.nextDue, 0};
         }
     }
     record.start = steadyNowNanos();
@@ -118,7 +116,7 @@ int saveHold(int firstPort) {
             CloseHandle(held);
         });
         saveStart = steadyNowNanos();
-        stored = replaceTargetTable(targets);  // the program's Save, as "Save" makes it
+        stored = placeAndStoreTable(targets);  // the program's Save, as "Save" makes it
         saveEnd = steadyNowNanos();
         release.join();
         sleepSeconds(saveAt);

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "app/main_window.h"
+#include "config/config_store.h"
 #include "engine/probe_worker.h"
 #include "engine/probes.h"
 #include "log/event_log.h"
@@ -12,7 +14,8 @@
 namespace {
 
 void postRefresh() {
-    if (mainWindow) PostMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
+    if (!mainWindow || refreshPosted.exchange(true)) return;
+    if (!PostMessageW(mainWindow, WM_APP_REFRESH, 0, 0)) refreshPosted = false;
 }
 
 // The copy belongs to the main window once posted; when the post fails nobody else will
@@ -31,8 +34,7 @@ void postLogLine(const std::wstring& line) {
 
 void installAppHooks() {
     setProbeWorkerHooks({probeIcmp, probeTcp, postRefresh});
+    setTablePlacedHook(postRefresh);
     setLogLineSink(postLogLine);
-    setOutOfMemoryHandler([] {
-        appendLogLine(formatTimestamp() + L" | out of memory: a window action was given up");
-    });
+    setOutOfMemoryHandler([] { logEvent(L"out of memory: a window action was given up"); });
 }

@@ -2,10 +2,9 @@
 
 #include <oleacc.h>
 
-#include "app/health.h"
 #include "app/main_window.h"
+#include "app/shown_table.h"
 #include "engine/probe_worker.h"
-#include "model/target_table.h"
 #include "ui/accessible.h"
 #include "ui/dpi.h"
 
@@ -13,14 +12,10 @@ namespace {
 
 std::vector<AccessibleItem> headerItems(HWND window) {
     const UINT dpi = dpiOf(window);
-    std::wstring health;
-    {
-        TargetTable::Locked table = targetTable.lock();
-        health = spokenHealth(table.entries());
-    }
-    return {{L"Monitoring", isRunning.load() ? L"running" : L"stopped", L"", ROLE_SYSTEM_STATICTEXT,
-             statusLampAt(dpi)},
-            {L"Health", health, L"", ROLE_SYSTEM_STATICTEXT, scaledBox(healthBarBox, dpi)}};
+    return {
+        {L"Monitoring", isRunning.load() ? L"running" : L"stopped", L"", ROLE_SYSTEM_STATICTEXT,
+         statusLampAt(dpi)},
+        {L"Health", shownTable.health, L"", ROLE_SYSTEM_STATICTEXT, scaledBox(healthBarBox, dpi)}};
 }
 
 // What the readers were last told, to announce only what changed.

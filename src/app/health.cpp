@@ -4,9 +4,7 @@
 
 namespace {
 
-bool isDown(const Target& target) {
-    return isInUse(target) && (target.history.empty() || target.history.back() == 0);
-}
+bool isDown(const Target& target) { return isInUse(target) && !newestResultAnswered(target); }
 
 }  // namespace
 

@@ -6,11 +6,10 @@
 
 #include "model/target.h"
 
-// False when some target in use has no result yet or failed its newest probe. Call it with
-// the table lock held.
+// False when some target in use has no result yet or failed its newest probe.
 bool allTargetsInUseAnswered(const std::vector<Target>& entries);
 
 // What the health bar says to a screen reader: "no targets" (none in use), "all targets
 // answering", or how many targets in use have no answer as their newest result ("2 of 6
-// targets down"). Call it with the table lock held.
+// targets down").
 std::wstring spokenHealth(const std::vector<Target>& entries);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 constexpr int mainWindowWidth = 696;
 // The health bar, one pixel below the "Monitor" button, at 96 DPI.
 constexpr RECT healthBarBox{346, 39, 486, 45};
@@ -24,6 +26,11 @@ enum MainWindowControlId : int {
 
 extern HWND monitorViewWindow;  // the monitor view child, id 1200
 extern HWND statusPanel;        // the status panel child, id 1201
+
+// True from when a WM_APP_REFRESH is posted until the main window next reads the table, so
+// that a burst of results costs one refresh: whoever posts sets it and posts only when it was
+// false.
+extern std::atomic<bool> refreshPosted;
 
 void registerMainWindowClass();
 // Creates the main window; its WM_CREATE loads config.xml and starts monitoring.

@@ -1,21 +1,17 @@
 #include "app/main_window.h"
 
-#include <shlobj.h>
-#include <shlwapi.h>
-
 #include <algorithm>
 #include <memory>
 
 #include "app/header_accessible.h"
-#include "app/health.h"
 #include "app/monitoring.h"
+#include "app/shown_table.h"
 #include "app/startup_table.h"
 #include "app/status_panel.h"
 #include "editor/config_window.h"
 #include "log/log_window.h"
 #include "model/clock.h"
 #include "model/data_folder.h"
-#include "model/target_table.h"
 #include "ui/dialog_keys.h"
 #include "ui/dpi.h"
 #include "ui/gdi.h"
@@ -27,6 +23,7 @@
 
 HWND monitorViewWindow = nullptr;
 HWND statusPanel = nullptr;
+std::atomic<bool> refreshPosted = false;
 
 namespace {
 
@@ -69,14 +66,6 @@ void chooseUiFont(UINT dpi) {
 
 void showOrHide(HWND window, bool visible) {
     if (window) ShowWindow(window, visible ? SW_SHOW : SW_HIDE);
-}
-
-// dataFolderPath() creates the folder already; this second attempt covers a shell that
-// refused the first time. A folder that still cannot be made shows up later as failed file
-// operations.
-void ensureDataFolder() {
-    const std::wstring folder = dataFolderPath();
-    if (!PathFileExistsW(folder.c_str())) SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
 }
 
 void setServerButtonText(HWND window) {
@@ -136,9 +125,17 @@ void drawOutlined(HDC dc, ShapeFunction shape, const RECT& box, COLORREF fill, C
     shape(dc, box.left, box.top, box.right, box.bottom);
 }
 
-bool tableIsHealthy() {
-    TargetTable::Locked table = targetTable.lock();
-    return allTargetsInUseAnswered(table.entries());
+// One snapshot of the table for everything the window shows of it: the view's rows, the
+// health bar, the status panel and what screen readers are told. The pending-refresh flag is
+// cleared before the table is read, so that a result recorded meanwhile posts again; and here
+// rather than on WM_APP_REFRESH alone, so that a refresh lost with a destroyed main window does
+// not silence the next one.
+void showTable(HWND window) {
+    refreshPosted = false;
+    showMonitorViewRows(monitorViewWindow, takeShownTable());
+    refreshStatusPanel();
+    InvalidateRect(window, nullptr, FALSE);  // the lamp and the health bar
+    announceHeaderChanges(window);
 }
 
 LRESULT onCreate(HWND window) {
@@ -160,13 +157,11 @@ LRESULT onCreate(HWND window) {
                                     statusPanelId, scaledBox(RECT{10, 120, 610, 260}, dpi));
     applyUiFont(statusPanel);
     showOrHide(statusPanel, false);
-    ensureDataFolder();
     loadTargetTableAtStartup();
     autoStartMonitoring();
     setServerButtonText(window);
     layoutMainWindow(window);
-    refreshStatusPanel();
-    InvalidateRect(window, nullptr, TRUE);
+    showTable(window);
     return 0;
 }
 
@@ -193,28 +188,25 @@ LRESULT onPaint(HWND window) {
     const int separatorY = scaled(headerBottom, dpi);
     RECT client{};
     GetClientRect(window, &client);
-    fillWith(dc, client, RGB(255, 255, 255));
+    fillWith(dc, client, backgroundColour);
     fillWith(dc, RECT{0, 0, client.right, separatorY}, RGB(250, 250, 250));
     {
-        SolidPen separator(RGB(210, 210, 210), dpi);
+        SolidPen separator(separatorColour, dpi);
         SelectGuard selection(dc, separator.get());
         MoveToEx(dc, 0, separatorY, nullptr);
         LineTo(dc, client.right, separatorY);
     }
     drawOutlined(dc, Ellipse, statusLampAt(dpi), isRunning.load() ? answeredColour : failedColour,
-                 RGB(80, 80, 80), dpi);
-    const bool healthy = tableIsHealthy();  // the lock is released before drawing
+                 lampOutlineColour, dpi);
     drawOutlined(dc, Rectangle, scaledBox(healthBarBox, dpi),
-                 healthy ? answeredColour : failedColour, RGB(180, 180, 180), dpi);
+                 shownTable.healthy ? answeredColour : failedColour, RGB(180, 180, 180), dpi);
     return 0;
 }
 
 void onServerButton(HWND window) {
     toggleMonitoring();
     setServerButtonText(window);
-    InvalidateRect(window, nullptr, TRUE);  // the status lamp changes colour
-    refreshStatusPanel();
-    announceHeaderChanges(window);
+    showTable(window);  // the status lamp changes colour
 }
 
 void onMonitorButton(HWND window) {
@@ -239,15 +231,6 @@ LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
         case statusButtonId: onStatusButton(window); return 0;
         default: return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
     }
-}
-
-LRESULT onRefresh(HWND window) {
-    if (monitorViewWindow) InvalidateRect(monitorViewWindow, nullptr, FALSE);
-    refreshStatusPanel();
-    InvalidateRect(window, nullptr, FALSE);  // the lamp and the health bar
-    announceMonitorViewChanges(monitorViewWindow);
-    announceHeaderChanges(window);
-    return 0;
 }
 
 // Moved to a screen of another DPI (or its scale changed): new font, icons and layout.
@@ -283,7 +266,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_PAINT: return onPaint(window);
         case WM_ERASEBKGND: return 1;
         case WM_COMMAND: return onCommand(window, wParam, lParam);
-        case WM_APP_REFRESH: return onRefresh(window);
+        case WM_APP_REFRESH: showTable(window); return 0;
         case WM_APP_LOGLINE: return onLogLine(lParam);
         case WM_ACTIVATE: return restoreFocus(window, wParam, GetDlgItem(window, serverButtonId));
         case WM_NEXTDLGCTL: return moveFocus(window, wParam, lParam);

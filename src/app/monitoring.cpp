@@ -15,8 +15,6 @@ namespace {
 
 WorkerThreadStarter workerThreadStarter = [] { return std::thread(runProbeWorker); };
 
-void logMonitoringEvent(const std::wstring& text) { appendLogLine(formatTimestamp() + text); }
-
 // The runtime's reasons are plain ASCII; each byte becomes one character.
 std::wstring widen(const char* text) {
     std::wstring wide;
@@ -33,7 +31,7 @@ bool ensureWorkerThread() {
         workerThread = workerThreadStarter();
         return true;
     } catch (const std::system_error& error) {
-        logMonitoringEvent(L" | monitoring could not start: " + widen(error.what()));
+        logEvent(L"monitoring could not start: " + widen(error.what()));
         return false;
     }
 }
@@ -47,25 +45,25 @@ void setWorkerThreadStarter(WorkerThreadStarter starter) {
 void autoStartMonitoring() {
     if (!ensureWorkerThread()) return;
     isRunning.store(true);
-    logMonitoringEvent(L" | monitoring auto-start");
+    logEvent(L"monitoring auto-start");
 }
 
 bool toggleMonitoring() {
     const bool wasRunning = isRunning.load();
     if (!wasRunning && !ensureWorkerThread()) return false;
     isRunning.exchange(!wasRunning);
-    logMonitoringEvent(wasRunning ? L" | monitoring stopped" : L" | monitoring started");
+    logEvent(wasRunning ? L"monitoring stopped" : L"monitoring started");
     return !wasRunning;
 }
 
 void pauseMonitoringForSleep() {
     probingHeldUntil.store(std::numeric_limits<std::int64_t>::max());
-    logMonitoringEvent(L" | paused for sleep");
+    logEvent(L"paused for sleep");
 }
 
 void resumeMonitoringAfterSleep(std::int64_t now) {
     probingHeldUntil.store(now + std::chrono::nanoseconds(sleepResumeDelay).count());
-    logMonitoringEvent(L" | resumed after sleep");
+    logEvent(L"resumed after sleep");
 }
 
 bool shutdownMonitoring() {

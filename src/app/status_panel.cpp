@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "model/data_folder.h"
+
 // The labels carry their own trailing blanks so that the values line up roughly in the
 // panel's proportional font.
 std::wstring buildStatusText(bool running, std::size_t targetsInUse,
@@ -9,8 +11,8 @@ std::wstring buildStatusText(bool running, std::size_t targetsInUse,
     std::wostringstream text;
     text << L"Server Status:                   " << (running ? L"RUNNING" : L"STOPPED") << L"\r\n"
          << L"Targets:                           " << targetsInUse << L"\r\n\r\n"
-         << L"Config Path:                     " << dataFolder << L"config.xml\r\n"
-         << L"Log Path:                         " << dataFolder << L"monitor.log\r\n\r\n"
+         << L"Config Path:                     " << dataFolder << configFileName << L"\r\n"
+         << L"Log Path:                         " << dataFolder << logFileName << L"\r\n\r\n"
          << L"Developed by:                    the Tarvex team\r\n"
          << L"Edition:                         Tarvex Desktop " << TARVEX_VERSION_TEXT << L"\r\n";
     return text.str();

@@ -8,5 +8,5 @@
 std::wstring buildStatusText(bool running, std::size_t targetsInUse,
                              const std::wstring& dataFolder);
 
-// Rebuilds the panel's text from isRunning and the table (user-interface thread only).
+// Rebuilds the panel's text from isRunning and shownTable (user-interface thread only).
 void refreshStatusPanel();

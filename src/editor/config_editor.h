@@ -48,13 +48,8 @@ void updatePortField(int row);
 void fillConfigRows();
 
 // The window (config_window_win.cpp).
-// The table becomes `list`, every target without results and due at once, and config.xml
-// is written while the table is locked. False when config.xml could not be written: the new
-// table is in use all the same.
-bool replaceTargetTable(const std::vector<Target>& list);
-// After a new table is in place: logs " | config <action>" (or that it stayed in memory
-// only), asks the main window to refresh, and tells the operator when config.xml was not
-// written.
+// After placeAndStoreTable: logs " | config <action>" (or that it stayed in memory only) and
+// tells the operator when config.xml was not written.
 void announceTableChange(HWND window, std::wstring_view action, bool stored);
 
 // The rows as 20 records, or nothing when a row is invalid: then the first invalid row has

@@ -5,6 +5,7 @@
 // clang-format on
 
 #include "config/config_file.h"
+#include "config/config_store.h"
 #include "editor/config_editor.h"
 #include "editor/file_extension.h"
 #include "model/text_file.h"
@@ -69,7 +70,7 @@ void importConfigFile(HWND window) {
         return;
     }
     // Imported records are taken as read, without row validation.
-    const bool stored = replaceTargetTable(list);
+    const bool stored = placeAndStoreTable(list);
     fillConfigRows();
     announceTableChange(window, L"imported", stored);
 }

@@ -2,7 +2,6 @@
 
 #include "editor/config_editor.h"
 #include "editor/row_rules.h"
-#include "model/clock.h"
 
 namespace {
 
@@ -36,7 +35,6 @@ std::optional<std::vector<Target>> readConfigRows(HWND owner) {
             showEditorMessage(owner, text.c_str(), L"Config validation", MB_OK | MB_ICONWARNING);
             return std::nullopt;
         }
-        reading.target.nextDue = steadyNowNanos();
         list[static_cast<std::size_t>(row)] = std::move(reading.target);
     }
     return list;

@@ -2,15 +2,13 @@
 
 #include <string>
 
-#include "config/config_file.h"
+#include "config/config_store.h"
 #include "editor/config_editor.h"
 #include "log/event_log.h"
-#include "model/clock.h"
 #include "model/data_folder.h"
-#include "model/target_table.h"
 #include "ui/dialog_keys.h"
 #include "ui/dpi.h"
-#include "ui/messages.h"
+#include "ui/status_colors.h"
 #include "ui/ui_state.h"
 #include "ui/window_class.h"
 
@@ -22,7 +20,6 @@ namespace {
 constexpr wchar_t configClassName[] = L"Tarvex_ConfigWnd";
 constexpr int configWindowWidth = 640;
 constexpr int configWindowHeight = 642;
-constexpr COLORREF white = RGB(255, 255, 255);
 
 // Shared by every opening of the window and kept for the life of the process.
 HBRUSH configBrush = nullptr;
@@ -30,7 +27,7 @@ HBRUSH configBrush = nullptr;
 LRESULT onCreate(HWND window) {
     configWindow = window;
     setProgramIcons(window);
-    if (!configBrush) configBrush = CreateSolidBrush(white);
+    if (!configBrush) configBrush = CreateSolidBrush(backgroundColour);
     createConfigGrid(window);
     fillConfigRows();
     return 0;
@@ -40,7 +37,7 @@ void onSave(HWND window) {
     const auto list = readConfigRows(window);
     if (!list) return;
     // The rows keep their text as typed: blanks around a host stay in its field.
-    announceTableChange(window, L"saved", replaceTargetTable(*list));
+    announceTableChange(window, L"saved", placeAndStoreTable(*list));
 }
 
 bool isTypeCombo(int id) { return id >= typeComboBaseId && id < typeComboBaseId + configRowCount; }
@@ -67,7 +64,7 @@ LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT onControlColour(UINT message, WPARAM wParam) {
     HDC dc = reinterpret_cast<HDC>(wParam);
     SetBkMode(dc, message == WM_CTLCOLOREDIT ? OPAQUE : TRANSPARENT);
-    SetBkColor(dc, white);
+    SetBkColor(dc, backgroundColour);
     SetTextColor(dc, RGB(0, 0, 0));
     return reinterpret_cast<LRESULT>(configBrush);
 }
@@ -113,21 +110,11 @@ void openConfigWindow() {
     if (window) ShowWindow(window, SW_SHOW);
 }
 
-bool replaceTargetTable(const std::vector<Target>& list) {
-    dataFolderPath();  // makes a folder removed since start-up again, before the lock is taken
-    const std::wstring path = configFilePath();
-    auto table = targetTable.lock();
-    table.replaceAll(list, steadyNowNanos());
-    // Written under the lock, so the worker cannot change the table while it is stored.
-    return writeConfigFile(path, table.entries());
-}
-
 void announceTableChange(HWND window, std::wstring_view action, bool stored) {
-    std::wstring event = L" | config ";
+    std::wstring event = L"config ";
     event += action;
     if (!stored) event += L" in memory only: config.xml could not be written";
-    appendLogLine(formatTimestamp() + event);
-    if (mainWindow) PostMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
+    logEvent(event);
     if (!stored) {
         const std::wstring text = L"\"config.xml\" could not be written:\n" + configFilePath() +
                                   L"\n\nThe new settings are in use, but they will be lost when "

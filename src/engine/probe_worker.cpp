@@ -46,9 +46,9 @@ bool probe(const ProbeWorkerHooks& hooks, const Target& target) {
     return hooks.probeIcmp && hooks.probeIcmp(target.host);
 }
 
-// "<time stamp> | <host> | tcp:<port> | FAIL", or "icmp" without a port.
-std::wstring failureLine(const Target& target) {
-    return formatTimestamp() + L" | " + target.host + L" | " + protocolText(target) + L" | FAIL";
+// "<host> | tcp:<port> | FAIL", or "icmp" without a port.
+std::wstring failureEvent(const Target& target) {
+    return target.host + L" | " + protocolText(target) + L" | FAIL";
 }
 
 // Probes one due slot with no lock held and records the result under a short one. When
@@ -57,7 +57,7 @@ void probeSlot(const ProbeWorkerHooks& hooks, std::size_t slot, const Target& ta
                std::int64_t now) {
     const bool answered = probe(hooks, target);
     targetTable.recordResult(slot, answered ? 1 : 0, now);
-    if (!answered) appendLogLine(failureLine(target));
+    if (!answered) logEvent(failureEvent(target));
     if (hooks.notifyRefresh) hooks.notifyRefresh();
     pause(hooks, pauseAfterProbe);
 }
@@ -78,7 +78,7 @@ std::chrono::nanoseconds idlePause(std::int64_t earliestDue) {
 // the program, or the machine going to sleep, waits for at most the probe in progress, not for
 // the rest of the sweep.
 void runSweep(const ProbeWorkerHooks& hooks) {
-    const std::size_t slotCount = targetTable.lock().entries().size();
+    const std::size_t slotCount = targetTable.slotCount();
     const std::int64_t now = steadyNowNanos();
     bool probedInSweep = false;
     std::int64_t earliestDue = std::numeric_limits<std::int64_t>::max();

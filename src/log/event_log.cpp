@@ -51,6 +51,8 @@ void appendLogLine(const std::wstring& line) {
     if (sink) sink(text);
 }
 
+void logEvent(const std::wstring& event) { appendLogLine(formatTimestamp() + L" | " + event); }
+
 bool clearLogFile() { return emptyAppendedFile(logFilePath()); }
 
 void setLogLineSink(LogLineSink sink) {

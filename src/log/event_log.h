@@ -14,6 +14,10 @@ std::wstring formatTimestamp();
 // one line, and so are characters the file cannot store.
 void appendLogLine(const std::wstring& line);
 
+// The one way the program logs: appends "<time stamp> | <event>", e.g. logEvent(L"monitoring
+// started").
+void logEvent(const std::wstring& event);
+
 // Empties monitor.log (creating it when missing) without cutting an entry being appended;
 // entries written after it stay in the file. False when it could not be emptied.
 bool clearLogFile();

@@ -1,5 +1,5 @@
 #include "model/data_folder.h"
 
-std::wstring configFilePath() { return dataFolderLocation() + L"config.xml"; }
+std::wstring configFilePath() { return dataFolderLocation() + configFileName; }
 
-std::wstring logFilePath() { return dataFolderLocation() + L"monitor.log"; }
+std::wstring logFilePath() { return dataFolderLocation() + logFileName; }

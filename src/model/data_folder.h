@@ -4,6 +4,9 @@
 
 #include <string>
 
+constexpr wchar_t configFileName[] = L"config.xml";
+constexpr wchar_t logFileName[] = L"monitor.log";
+
 // The data folder, always ending with a path separator so file names append directly; nothing
 // is created. Falls back to ".\Tarvex\" below the current directory when the known folder is
 // unknown.
@@ -13,5 +16,5 @@ std::wstring dataFolderLocation();
 // where a file is about to be written into it.
 std::wstring dataFolderPath();
 
-std::wstring configFilePath();  // dataFolderLocation() + "config.xml"
-std::wstring logFilePath();     // dataFolderLocation() + "monitor.log"
+std::wstring configFilePath();  // dataFolderLocation() + configFileName
+std::wstring logFilePath();     // dataFolderLocation() + logFileName

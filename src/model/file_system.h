@@ -35,6 +35,10 @@ bool readFromFile(FileHandle file, std::uint64_t offset, std::string& bytes);
 // scanner, the search indexer or another Tarvex may, for a moment); worth trying again.
 enum class FileOutcome { done, held, failed };
 
+// How long ago the file was last written (negative when its time lies ahead of the clock);
+// false when it cannot be told.
+bool readLastWriteAge(const std::wstring& path, std::chrono::seconds& age);
+
 // Removes a file (never a folder).
 FileOutcome removeFile(const std::wstring& path);
 // Removes a file that no other handle has open (Windows; elsewhere any file).

@@ -67,6 +67,15 @@ bool readFromFile(FileHandle file, std::uint64_t offset, std::string& bytes) {
 }
 
 // Here nothing refuses a removal or a replace because someone has the file open.
+bool readLastWriteAge(const std::wstring& path, std::chrono::seconds& age) {
+    std::error_code error;
+    const auto written = std::filesystem::last_write_time(std::filesystem::path(path), error);
+    if (error) return false;
+    age = std::chrono::duration_cast<std::chrono::seconds>(
+        std::filesystem::file_time_type::clock::now() - written);
+    return true;
+}
+
 FileOutcome removeFile(const std::wstring& path) {
     return ::unlink(narrow(path).c_str()) == 0 ? FileOutcome::done : FileOutcome::failed;
 }

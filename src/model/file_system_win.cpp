@@ -116,6 +116,22 @@ bool readFromFile(FileHandle file, std::uint64_t offset, std::string& bytes) {
     return true;
 }
 
+bool readLastWriteAge(const std::wstring& path, std::chrono::seconds& age) {
+    WIN32_FILE_ATTRIBUTE_DATA file{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &file)) return false;
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    // Both count 100 ns ticks.
+    const auto ticks = [](const FILETIME& time) {
+        return static_cast<std::int64_t>(
+            ULARGE_INTEGER{{time.dwLowDateTime, time.dwHighDateTime}}.QuadPart);
+    };
+    using Ticks = std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>;
+    age = std::chrono::duration_cast<std::chrono::seconds>(
+        Ticks(ticks(now) - ticks(file.ftLastWriteTime)));
+    return true;
+}
+
 FileOutcome removeFile(const std::wstring& path) { return outcomeOf(DeleteFileW(path.c_str())); }
 
 // Opened without sharing, which fails while any other handle has the file open; the file goes

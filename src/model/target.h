@@ -26,6 +26,12 @@ struct Target {
 // Only targets in use are probed, drawn and counted.
 inline bool isInUse(const Target& target) { return target.enabled && !target.host.empty(); }
 
+// The lamp's and the health bar's question: was the newest result an answer? No result
+// counts as none.
+inline bool newestResultAnswered(const Target& target) {
+    return !target.history.empty() && target.history.back() != 0;
+}
+
 // "icmp" or "tcp", the text form used in config.xml, the view and the log.
 inline const wchar_t* probeTypeText(ProbeType type) {
     return type == ProbeType::tcp ? L"tcp" : L"icmp";

@@ -6,19 +6,45 @@
 
 TargetTable targetTable;
 
-void TargetTable::Locked::resetToDefaults() { table_.entries_.assign(targetSlotCount, Target{}); }
+void TargetTable::assign(std::vector<Target> list) {
+    std::vector<Target> old;  // freed after the lock is released
+    std::scoped_lock lock(mutex_);
+    old.swap(entries_);
+    entries_.swap(list);
+}
 
-void TargetTable::Locked::replaceAll(const std::vector<Target>& list, std::int64_t now) {
-    table_.entries_ = list;
-    for (Target& entry : table_.entries_) {
+void TargetTable::replaceAll(std::vector<Target> list, std::int64_t now) {
+    for (Target& entry : list) {
         entry.history.clear();
         entry.nextDue = now;
     }
+    assign(std::move(list));
 }
 
-std::vector<Target> TargetTable::snapshot() {
+void TargetTable::resetToDefaults() { assign(std::vector<Target>(targetSlotCount)); }
+
+std::vector<Target> TargetTable::snapshot(std::size_t newestResults) {
     std::scoped_lock lock(mutex_);
-    return entries_;
+    std::vector<Target> copy;
+    copy.reserve(entries_.size());
+    for (const Target& entry : entries_) {
+        const std::size_t kept = std::min(entry.history.size(), newestResults);
+        Target& target = copy.emplace_back();
+        target.enabled = entry.enabled;
+        target.type = entry.type;
+        target.host = entry.host;
+        target.port = entry.port;
+        target.interval = entry.interval;
+        target.history.assign(entry.history.end() - static_cast<std::ptrdiff_t>(kept),
+                              entry.history.end());
+        target.nextDue = entry.nextDue;
+    }
+    return copy;
+}
+
+std::size_t TargetTable::slotCount() {
+    std::scoped_lock lock(mutex_);
+    return entries_.size();
 }
 
 bool TargetTable::copyEntryForSweep(std::size_t index, std::int64_t now, Target& out) {

@@ -1,8 +1,9 @@
 #pragma once
 // The process-wide table of target slots and the one mutex that guards every field of it.
-// Nothing touches the entries without holding the mutex; the lock is only ever taken for
-// short copies and updates, never while probing, logging, posting or drawing.
+// The entries never leave it by reference: every step copies in or out under its own short
+// lock, never held while probing, logging, posting, writing a file or drawing.
 
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -11,33 +12,20 @@
 
 class TargetTable {
 public:
-    // The entries, reachable only while the guard lives.
-    class Locked {
-    public:
-        explicit Locked(TargetTable& table) : table_(table), lock_(table.mutex_) {}
-        Locked(const Locked&) = delete;
-        Locked& operator=(const Locked&) = delete;
+    // The table becomes `list` as it is, results and due times included.
+    void assign(std::vector<Target> list);
+    // The table becomes `list`; every target loses its results and is due at `now`, so the
+    // worker probes each of them in its next sweep.
+    void replaceAll(std::vector<Target> list, std::int64_t now);
+    // Exactly targetSlotCount fresh targets, whatever the table held.
+    void resetToDefaults();
 
-        std::vector<Target>& entries() { return table_.entries_; }
+    // A copy of every entry with at most its `newestResults` newest results.
+    std::vector<Target> snapshot(std::size_t newestResults = historyLimit);
+    std::size_t slotCount();
 
-        // Exactly targetSlotCount fresh targets, whatever the table held.
-        void resetToDefaults();
-        // The table becomes a copy of `list`; every target loses its results and is due at
-        // `now`, so the worker probes each of them in its next sweep.
-        void replaceAll(const std::vector<Target>& list, std::int64_t now);
-
-    private:
-        TargetTable& table_;
-        std::scoped_lock<std::mutex> lock_;
-    };
-
-    Locked lock() { return Locked(*this); }
-
-    // A copy of every entry, results included, taken under the lock.
-    std::vector<Target> snapshot();
-
-    // The worker's two per-slot steps, each its own short lock. Both answer false when the
-    // table has meanwhile become shorter than `index`.
+    // The worker's two per-slot steps. Both answer false when the table has meanwhile become
+    // shorter than `index`.
     // Copies entry `index` into `out`; an unscheduled entry (nextDue 0) is scheduled at `now`.
     bool copyEntryForSweep(std::size_t index, std::int64_t now, Target& out);
     // Appends one result, keeps the newest historyLimit results and schedules the next probe

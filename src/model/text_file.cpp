@@ -30,6 +30,9 @@ std::string encodeText(std::wstring_view text) {
 // Every temporary file is "~tvx" and four hex digits: a file a killed save left behind is
 // known by its name.
 constexpr std::wstring_view temporaryPrefix = L"~tvx";
+// A save keeps its temporary file for a few seconds at most; one older than this was left by a
+// killed save, not made by another Tarvex that is about to rename it.
+constexpr std::chrono::seconds leftoverAge{60};
 
 // A file of a new name in the folder of `path` (so the replace stays one step on one volume),
 // created only where no file of that name exists. Eight characters: shorter than "config.xml",
@@ -133,7 +136,9 @@ void removeLeftoverTemporaries(const std::wstring& folder) {
     for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error)) {
         const std::wstring name = entry->path().filename().wstring();
-        if (isTemporaryName(name)) removeUnusedFile(folder + name);
+        std::chrono::seconds age{};
+        if (isTemporaryName(name) && readLastWriteAge(folder + name, age) && age > leftoverAge)
+            removeUnusedFile(folder + name);
     }
 }
 

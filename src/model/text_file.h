@@ -49,8 +49,8 @@ constexpr std::chrono::milliseconds replaceHoldLimit{2000};
 bool replaceTextFile(const std::wstring& path, std::wstring_view text);
 
 // Removes the temporary files that killed saves left in `folder` (a path ending with a
-// separator): names of exactly the shape replaceTextFile gives them, and only those that no
-// other process has open (another Tarvex may be saving).
+// separator): names of exactly the shape replaceTextFile gives them, last written more than a
+// minute ago and open in no other process (another Tarvex may be saving).
 void removeLeftoverTemporaries(const std::wstring& folder);
 
 // Adds the text at the end of the file (created when missing) in one write that lands whole,

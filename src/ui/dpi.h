@@ -34,7 +34,9 @@ UINT screenDpi();
 void keepFixedPlace(HWND control, const RECT& box);
 void placeFixedChildren(HWND window);
 
-// The UI font, "Segoe UI" at 10 points, for `dpi`: made once per DPI, kept for the process.
+constexpr wchar_t uiFontFace[] = L"Segoe UI";
+constexpr int uiFontPoints = 10;
+// The UI font, uiFontFace at uiFontPoints, for `dpi`: made once per DPI, kept for the process.
 HFONT uiFontAt(UINT dpi);
 // The UI font for a window at `dpi`: uiFont at its DPI, the same font's other sizes at other
 // DPIs; null while there is no uiFont.

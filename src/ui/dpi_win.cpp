@@ -92,9 +92,9 @@ HFONT uiFontAt(UINT dpi) {
     HFONT& font = fonts[dpi];
     if (!font) {
         LOGFONTW description{};
-        description.lfHeight = -MulDiv(10, static_cast<int>(dpi), 72);
+        description.lfHeight = -MulDiv(uiFontPoints, static_cast<int>(dpi), 72);
         description.lfWeight = FW_NORMAL;
-        lstrcpynW(description.lfFaceName, L"Segoe UI", LF_FACESIZE);
+        lstrcpynW(description.lfFaceName, uiFontFace, LF_FACESIZE);
         font = CreateFontIndirectW(&description);
     }
     return font;

@@ -6,7 +6,6 @@
 #include "ui/accessible.h"
 #include "ui/dpi.h"
 #include "view/monitor_view.h"
-#include "view/view_rows.h"
 
 namespace {
 
@@ -16,7 +15,7 @@ std::vector<AccessibleItem> rowItems(HWND view) {
     GetClientRect(view, &client);
     std::vector<AccessibleItem> items;
     int rowTop = firstRowTop;
-    for (const ViewRow& row : currentViewRows()) {
+    for (const ViewRow& row : monitorViewRows()) {
         const RECT box{0, scaled(rowTop, dpi), client.right, scaled(rowTop + rowPitch, dpi)};
         items.push_back(
             {spokenName(row), spokenValue(row), spokenDescription(row), ROLE_SYSTEM_LISTITEM, box});
@@ -31,7 +30,7 @@ std::vector<AccessibleItem> announcedRows;
 }  // namespace
 
 void announceMonitorViewChanges(HWND view) {
-    if (view) announceItemChanges(view, rowItems(view), announcedRows);
+    announceItemChanges(view, rowItems(view), announcedRows);
 }
 
 LRESULT answerMonitorViewObject(HWND view, WPARAM wParam, LPARAM lParam) {

@@ -10,21 +10,19 @@
 
 namespace {
 
-constexpr COLORREF backgroundColour = RGB(255, 255, 255);
-constexpr COLORREF frameOutlineColour = RGB(210, 210, 210);
-constexpr COLORREF lampOutlineColour = RGB(80, 80, 80);
-
 constexpr int resultsFrameTop = 6;
 constexpr int resultsFrameBottomMargin = 6;
 constexpr int hostTextLeft = 32;
 constexpr int protocolTextLeft = 300;
+
+std::vector<ViewRow> shownRows;
 
 void paintBackgroundAndFrame(HDC dc, int width, int height, UINT dpi) {
     const RECT client{0, 0, width, height};
     const SolidBrush background(backgroundColour);
     FillRect(dc, &client, background.get());
 
-    const SolidPen outline(frameOutlineColour, dpi);
+    const SolidPen outline(separatorColour, dpi);
     const SelectGuard brushChoice(dc, background.get());
     const SelectGuard penChoice(dc, outline.get());
     Rectangle(dc, scaled(resultsFrameLeft, dpi), scaled(resultsFrameTop, dpi),
@@ -32,7 +30,7 @@ void paintBackgroundAndFrame(HDC dc, int width, int height, UINT dpi) {
 }
 
 void paintLamp(HDC dc, const ViewRow& row, int rowTop, UINT dpi) {
-    const SolidBrush fill(lampShowsAnswer(row) ? answeredColour : failedColour);
+    const SolidBrush fill(row.answered ? answeredColour : failedColour);
     const SolidPen outline(lampOutlineColour, dpi);
     const SelectGuard brushChoice(dc, fill.get());
     const SelectGuard penChoice(dc, outline.get());
@@ -92,9 +90,8 @@ void paintMonitorView(HDC dc, int width, int height, UINT dpi) {
     paintBackgroundAndFrame(dc, width, height, dpi);
     SetBkMode(dc, TRANSPARENT);
     const SelectGuard fontChoice(dc, uiFontFor(dpi));
-    const std::vector<ViewRow> rows = currentViewRows();
     int rowTop = firstRowTop;
-    for (const ViewRow& row : rows) {
+    for (const ViewRow& row : shownRows) {
         paintLamp(dc, row, rowTop, dpi);
         paintText(dc, hostTextLeft, rowTop, row.host, dpi);
         paintText(dc, protocolTextLeft, rowTop, row.protocolText, dpi);
@@ -102,6 +99,15 @@ void paintMonitorView(HDC dc, int width, int height, UINT dpi) {
         rowTop += rowPitch;
     }
 }
+
+void showMonitorViewRows(HWND view, std::vector<ViewRow> rows) {
+    shownRows = std::move(rows);
+    if (!view) return;
+    InvalidateRect(view, nullptr, FALSE);
+    announceMonitorViewChanges(view);
+}
+
+const std::vector<ViewRow>& monitorViewRows() { return shownRows; }
 
 void registerMonitorViewClass() {
     // No background brush: the view paints every pixel itself.

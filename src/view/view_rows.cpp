@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "model/target_table.h"
-
 namespace {
 
 std::vector<bool> recentResultsOf(const Target& target) {
@@ -24,13 +22,10 @@ std::vector<ViewRow> buildViewRows(const std::vector<Target>& targets) {
     rows.reserve(targets.size());
     for (const Target& target : targets) {
         if (!isInUse(target)) continue;
-        rows.push_back(ViewRow{target.host, protocolText(target), recentResultsOf(target)});
+        rows.push_back(ViewRow{target.host, protocolText(target), recentResultsOf(target),
+                               newestResultAnswered(target)});
     }
     return rows;
-}
-
-bool lampShowsAnswer(const ViewRow& row) {
-    return !row.recentResults.empty() && row.recentResults.back();
 }
 
 int firstBarLeft(std::size_t barCount) {
@@ -38,16 +33,11 @@ int firstBarLeft(std::size_t barCount) {
     return std::max(resultsFrameRight - barWidth * bars, resultsFrameLeft);
 }
 
-std::vector<ViewRow> currentViewRows() {
-    TargetTable::Locked table = targetTable.lock();
-    return buildViewRows(table.entries());
-}
-
 std::wstring spokenName(const ViewRow& row) { return row.host + L" " + row.protocolText; }
 
 std::wstring spokenValue(const ViewRow& row) {
     if (row.recentResults.empty()) return L"not probed yet";
-    return lampShowsAnswer(row) ? L"up" : L"down";
+    return row.answered ? L"up" : L"down";
 }
 
 std::wstring spokenDescription(const ViewRow& row) {

@@ -1,7 +1,6 @@
 #pragma once
-// What the monitor view draws of one target. The painter copies these out of the table
-// while it holds the lock and draws from the copy after releasing it, so the worker never
-// waits for the drawing.
+// What the monitor view draws of one target, built from a snapshot of the table: the view
+// never reads the table itself, so the worker never waits for the drawing.
 
 #include <cstddef>
 #include <string>
@@ -23,16 +22,11 @@ struct ViewRow {
     std::wstring host;
     std::wstring protocolText;        // "icmp", or "tcp:" and the port
     std::vector<bool> recentResults;  // oldest first; true where the target answered
+    bool answered = false;            // the lamp: the newest result was an answer
 };
 
 // One row per target in use, in slot order: disabled or host-less slots leave no gap.
-// Call with the table locked.
 std::vector<ViewRow> buildViewRows(const std::vector<Target>& targets);
-// The rows of the target table as it is now, copied under its lock.
-std::vector<ViewRow> currentViewRows();
-
-// The lamp is green only when the newest result is an answer; no result counts as none.
-bool lampShowsAnswer(const ViewRow& row);
 
 // Left edge of the oldest of `barCount` bars: the newest bar always ends at the frame's
 // right edge and a full row starts at its left edge.

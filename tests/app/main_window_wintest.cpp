@@ -58,7 +58,7 @@ std::wstring start(std::wistream& words) {
     if (window) closeMainWindow(window);
     removeDataFiles();
     if (how == L"without") std::filesystem::remove_all(dataFolderLocation());
-    if (how != L"without") writeBytes(dataFolderPath() + L"config.xml", narrow(before));
+    if (how != L"without") writeBytes(configFilePath(), narrow(before));
     const HANDLE holder = how == L"held" ? CreateFileW(configFilePath().c_str(), GENERIC_READ, 0,
                                                        nullptr, OPEN_EXISTING, 0, nullptr)
                                          : nullptr;
@@ -324,7 +324,9 @@ void results(std::wistream& words) {
     words >> slot;
     for (std::wstring run; words >> run;)
         history.insert(history.end(), run.size() > 1 ? std::stoi(run) : 1, run.back() == L'1');
-    targetTable.lock().entries().at(slot).history = history;
+    std::vector<Target> table = targetTable.snapshot();
+    table.at(slot).history = history;
+    targetTable.assign(table);
     PostMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
 }
 
@@ -399,8 +401,11 @@ const Verbs verbs = {
     {L"close",
      action([](std::wistream& w) { SendMessageW(windowNamed(rest(w)), WM_CLOSE, 0, 0); })},
     {L"file", show([](std::wistream& w) { return wide(readBytes(dataFolderPath() + rest(w))); })},
-    {L"table",
-     action([](std::wistream& w) { readConfigText(rest(w), targetTable.lock().entries()); })},
+    {L"table", action([](std::wistream& w) {
+         std::vector<Target> table;
+         readConfigText(rest(w), table);
+         targetTable.assign(table);
+     })},
     {L"painted", show([](std::wistream&) {
          pumpUntil([] { return false; }, 50ms);  // the refreshes posted
          return paintedTexts() + rows();

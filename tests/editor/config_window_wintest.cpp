@@ -1,11 +1,13 @@
-// The configuration window over a stand-in main window, whose queue holds the refreshes
-// posted: one operator's session, whose steps and what each shows are written in
+// The configuration window over a stand-in main window, counting the refreshes it is
+// asked for: one operator's session, whose steps and what each shows are written in
 // files/config-session.txt. The test answers every message box and file dialog; the dialogs
 // are the program's own calls, routed to the test.
+#include "config/config_store.h"
 #include "config/document_changes.h"
 #include "model/clock.h"
 #include "support/import_redirect.h"
 #include "support/wine_gui.h"
+#include "ui/dpi.h"
 // clang-format off
 #include <commdlg.h>
 // clang-format on
@@ -106,7 +108,7 @@ void answer(std::wistream& words) {
     promptAnswer = reply.empty() ? IDOK : reply == L"yes" ? IDYES : IDNO;
 }
 
-int refreshes = 0;  // posted to the main window so far
+int refreshes = 0;  // the main window told of a new table
 
 const Verbs verbs = {
     {L"write", action([](std::wistream& w) {
@@ -141,11 +143,7 @@ const Verbs verbs = {
                 : IsWindowVisible(configWindow)            ? L"shown\n"
                                                            : L"hidden\n";
      })},
-    {L"refreshes", show([](std::wistream&) {
-         for (MSG m{}; PeekMessageW(&m, mainWindow, WM_APP_REFRESH, WM_APP_REFRESH, PM_REMOVE);)
-             ++refreshes;
-         return std::to_wstring(refreshes) + L"\n";
-     })},
+    {L"refreshes", show([](std::wistream&) { return std::to_wstring(refreshes) + L"\n"; })},
 };
 
 }  // namespace
@@ -153,7 +151,8 @@ const Verbs verbs = {
 TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     removeDataFiles();
     mainWindow = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, 0);
-    uiFont = CreateFontW(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Segoe UI");
+    uiFont = uiFontAt(96);
+    setTablePlacedHook([] { ++refreshes; });
     showEditorMessage = answerPrompt;
     for (const auto& [dialog, standIn] :
          {std::pair("GetSaveFileNameW", &answerSaveAs), std::pair("GetOpenFileNameW", &answerOpen)})
@@ -166,7 +165,7 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     table[1] = {.enabled = false, .host = L"localhost", .port = 80, .interval = 30};
     table[2] = {.type = ProbeType::tcp, .host = L"127.0.0.2", .port = 8080, .interval = 120};
     table[19] = {.type = ProbeType::tcp, .host = L"127.0.0.20", .port = 2019, .interval = 60};
-    targetTable.lock().replaceAll(table, 1);
+    targetTable.replaceAll(table, 1);
     for (std::size_t i = 0; i < targetSlotCount; ++i) targetTable.recordResult(i, 1, 5);
     openConfigWindow();
     // The window as it opens (the interval 7 shows as 10, icmp shows no port); its labels are

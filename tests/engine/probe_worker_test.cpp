@@ -36,7 +36,7 @@ protected:
         const auto pause = [this](auto length) { note(L"pause " + std::to_wstring(length / 1ms)); };
         setProbeWorkerHooks(
             {[this](auto& host) { return note(L"icmp " + host); }, probeTcp, refresh, pause});
-        targetTable.lock().resetToDefaults();
+        targetTable.resetToDefaults();
         isRunning = true;
         stopWorker = false;
         probingHeldUntil = 0;
@@ -63,7 +63,9 @@ protected:
 TEST_F(Monitoring, StartingTogglingAndAWorkerThatCannotBeCreated) {
     setProbeWorkerHooks({});  // a real, idle worker thread
     isRunning = false;
-    targetTable.lock().entries()[0].history = {1, 0};
+    std::vector<Target> slots(20);
+    slots[0].history = {1, 0};
+    targetTable.assign(slots);
     const std::system_error failure(
         std::make_error_code(std::errc::resource_unavailable_try_again));
     setWorkerThreadStarter([&]() -> std::thread { throw failure; });
@@ -93,7 +95,7 @@ TEST_F(Monitoring, WorkerProbesDueTargetsInSlotOrderAndWaitsWhenNothingIsDue) {
     slots[1].history.front() = 1;  // the oldest result, pushed out by the newest
     slots[3].enabled = false;
     slots.resize(20);
-    targetTable.lock().entries() = slots;
+    targetTable.assign(slots);
     script = [idle = 0](auto& line) mutable {
         if (line == L"pause 80" && ++idle == 2) stopWorker = true;
         return line == L"icmp 127.0.0.2";
@@ -112,19 +114,18 @@ TEST_F(Monitoring, WorkerProbesDueTargetsInSlotOrderAndWaitsWhenNothingIsDue) {
 // Switched off in a sweep, the worker ends it, then only waits; a table shortened or emptied
 // under a probe drops its result; a replaced table is swept; a stop ends a sweep at once.
 TEST_F(Monitoring, WorkerSwitchedOffShortenedEmptiedReplacedAndStopped) {
-    targetTable.lock().entries() = {on(L"127.0.0.1"), on(L"127.0.0.2"), on(L"127.0.0.3")};
+    targetTable.assign({on(L"127.0.0.1"), on(L"127.0.0.2"), on(L"127.0.0.3")});
     script = [](auto& line) {
         if (line == L"icmp 127.0.0.1") {
             isRunning = false;
-            targetTable.lock().entries().resize(2);
+            targetTable.assign({on(L"127.0.0.1"), on(L"127.0.0.2")});
         }
-        if (line == L"icmp 127.0.0.2") targetTable.lock().entries().clear();
+        if (line == L"icmp 127.0.0.2") targetTable.assign({});
         if (line == L"pause 100") {
-            targetTable.lock().resetToDefaults();
+            targetTable.resetToDefaults();
             isRunning = true;
         }
-        if (line == L"pause 80")
-            targetTable.lock().replaceAll({on(L"127.0.0.8"), on(L"127.0.0.9")}, 1);
+        if (line == L"pause 80") targetTable.replaceAll({on(L"127.0.0.8"), on(L"127.0.0.9")}, 1);
         if (line == L"icmp 127.0.0.8") stopWorker = true;
         return line != L"icmp 127.0.0.8";
     };
@@ -135,7 +136,7 @@ TEST_F(Monitoring, WorkerSwitchedOffShortenedEmptiedReplacedAndStopped) {
 // Asleep, the worker starts no probe, not even in the sweep under way; awake, it waits
 // sleepResumeDelay before probing again.
 TEST_F(Monitoring, WorkerHoldsProbingFromSleepUntilAMomentAfterTheWakeUp) {
-    targetTable.lock().entries() = {on(L"127.0.0.1"), on(L"127.0.0.2")};
+    targetTable.assign({on(L"127.0.0.1"), on(L"127.0.0.2")});
     script = [pauses = 0](auto& line) mutable {
         if (line == L"icmp 127.0.0.1") pauseMonitoringForSleep();
         if (line == L"pause 100")  // woke up 4.5 s ago (0.5 s to go), then 5 s ago

@@ -3,19 +3,20 @@
 #include <map>
 #include <thread>
 
+#include "config/config_store.h"
 #include "config/document_changes.h"
 #include "log/event_log.h"
 #include "support/wine_gui.h"
 
 // Started again with TARVEX_SAVE_LOOP set, this test saves its two tables in turn through the
-// configuration window's own save step until it is killed.
+// program's own store step until it is killed.
 TEST(InterruptedSave, ConfigFileIsAlwaysTheOldOrTheNewWholeDocument) {
     std::vector<Target> tables[2] = {std::vector<Target>(targetSlotCount),
                                      std::vector<Target>(targetSlotCount)};
     tables[1][0].host = L"127.0.0.1";  // so a cut document is neither whole one
     const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"TarvexSaveLoop");
     for (unsigned saves = 0; GetEnvironmentVariableW(L"TARVEX_SAVE_LOOP", nullptr, 0); ++saves) {
-        replaceTargetTable(tables[saves % 2]);
+        placeAndStoreTable(tables[saves % 2]);
         SetEvent(ready);
     }
     removeDataFiles();
@@ -45,8 +46,7 @@ TEST(TwoWriters, EveryEntryLandsWholeOnceAndInItsThreadsOrder) {
     if (const wchar_t* tag = _wgetenv(L"TARVEX_LOG_WRITER")) {
         const auto write = [tag](wchar_t thread) {
             for (int n = 0; n < 2000; ++n)
-                appendLogLine(formatTimestamp() + L" | " + tag[0] + thread + L"\t" +
-                              std::to_wstring(n));
+                logEvent(tag[0] + (thread + (L"\t" + std::to_wstring(n))));
         };
         std::jthread second(write, L'1');
         return write(L'0');

@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "log/log_tail.h"
+#include "model/data_folder.h"
 #include "model/data_folder_posix.h"
 #include "model/scratch_files.h"
 
 TEST(EventLog, FileGetsOneLinePerEntryFromTheClearingOnTheSinkEveryEntryTheTailWholeLines) {
     const ScratchFolder scratch;
-    const std::wstring logPath = scratch.file(L"monitor.log");
+    const std::wstring logPath = scratch.file(logFileName);
     setDataFolderForTests(scratch.path().wstring() + L"/");
     static std::vector<std::wstring> sunk;
     setLogLineSink([](const std::wstring& line) { sunk.push_back(line); });

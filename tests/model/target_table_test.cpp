@@ -33,7 +33,7 @@ TEST(TargetTable, ReplaceAllRestartsEveryTargetAndResetGivesTwentyFreshOnes) {
         }
     });
     for (int n = 1; n <= 300; ++n)
-        targetTable.lock().replaceAll(
+        targetTable.replaceAll(
             std::vector<Target>(20, Target{.host = std::to_wstring(n), .interval = 1}), n);
     replacing = false;
     reader.join();
@@ -47,9 +47,9 @@ TEST(TargetTable, ReplaceAllRestartsEveryTargetAndResetGivesTwentyFreshOnes) {
                                 .interval = 3,
                                 .history = {1},
                                 .nextDue = 2};
-    targetTable.lock().replaceAll(std::vector<Target>(20, replacement), 7);
+    targetTable.replaceAll(std::vector<Target>(20, replacement), 7);
     EXPECT_EQ(text(targetTable.snapshot()[19]), L"off tcp:9 h every 3 s, 0 results, due 7");
-    targetTable.lock().resetToDefaults();
+    targetTable.resetToDefaults();
     const std::vector<Target> fresh = targetTable.snapshot();
     EXPECT_EQ(fresh.size(), targetSlotCount);
     EXPECT_EQ(text(fresh[19]), L"on icmp  every 10 s, 0 results, due 0");

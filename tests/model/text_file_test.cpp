@@ -21,8 +21,8 @@ extern "C" int fsync(int fd) {
 
 // One byte per character, text-mode line ends. A replacement is all or nothing, each write
 // flushed before it replaces the file; no other file touched (not the operator's "<name>.tmp"),
-// no temporary left.
-TEST(TextFile, OneBytePerCharacterAndReplacedWholeAfterAFlushTouchingNoOtherFile) {
+// no temporary left. A killed save's temporary goes at start-up once it is over a minute old.
+TEST(TextFile, OneBytePerCharacterReplacedWholeAfterAFlushAndLeftoversGoAfterAMinute) {
     const ScratchFolder scratch;
     target = scratch.file(L"backup.xml");
     const std::wstring path = target.wstring(), folder = scratch.file(L"folder.xml");
@@ -46,4 +46,15 @@ TEST(TextFile, OneBytePerCharacterAndReplacedWholeAfterAFlushTouchingNoOtherFile
                                                  "~tvx new|a\r\nb"}));
     EXPECT_EQ(readBytes(path) + readBytes(path + L".tmp"), "a\r\nbthe operator's own");
     EXPECT_EQ(std::ranges::distance(std::filesystem::directory_iterator(scratch.path())), 3);
+    const std::pair<std::wstring, int> leftovers[] = {{L"~tvx0a1f", 61}, {L"~tvx0a1e", 59},
+                                                      {L"~tvx123", 61},  {L"~tvx12345", 61},
+                                                      {L"~tvxZZZZ", 61}, {L"x~tvx1234", 61}};
+    for (const auto& [name, age] : leftovers) {  // seconds since last written
+        writeBytes(scratch.file(name), "");
+        fs::last_write_time(scratch.file(name),
+                            fs::file_time_type::clock::now() - std::chrono::seconds(age));
+    }
+    removeLeftoverTemporaries(scratch.path().wstring() + L"/");
+    for (const auto& [name, age] : leftovers)  // only the one of a save's shape, 61 s old, goes
+        EXPECT_EQ(fs::exists(scratch.file(name)), name != L"~tvx0a1f") << name;
 }

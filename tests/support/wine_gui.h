@@ -21,6 +21,7 @@
 
 #include "app/app_wiring.h"
 #include "app/main_window.h"
+#include "app/program_start.h"
 #include "editor/config_editor.h"
 #include "editor/config_window.h"
 #include "log/log_window.h"
@@ -40,11 +41,8 @@ inline void removeDataFiles() {
 
 // Winsock, the program's hooks and the main window, as the process entry starts them.
 inline HWND startMainWindow() {
-    WSADATA sockets{};
-    WSAStartup(MAKEWORD(2, 2), &sockets);
-    installAppHooks();
-    registerMainWindowClass();
-    HWND window = createMainWindow(GetModuleHandleW(nullptr));
+    HWND window = nullptr;
+    startProgram(GetModuleHandleW(nullptr), window);
     ShowWindow(window, SW_SHOWNORMAL);
     return window;
 }
