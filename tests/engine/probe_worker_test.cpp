@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <system_error>
+#include <utility>
 
 #include "app/monitoring.h"
 #include "log/event_log.h"
@@ -112,10 +114,11 @@ TEST_F(Monitoring, WorkerProbesDueTargetsInSlotOrderAndWaitsWhenNothingIsDue) {
 }
 
 // Switched off in a sweep, the worker ends it, then only waits; a table shortened or emptied
-// under a probe drops its result; a replaced table is swept; a stop ends a sweep at once.
-TEST_F(Monitoring, WorkerSwitchedOffShortenedEmptiedReplacedAndStopped) {
+// under a probe drops its result; a replaced table is swept; a probe that runs out of memory is
+// given up and tried again after a pause; a stop ends a sweep at once.
+TEST_F(Monitoring, WorkerSwitchedOffShortenedEmptiedReplacedOutOfMemoryAndStopped) {
     targetTable.assign({on(L"127.0.0.1"), on(L"127.0.0.2"), on(L"127.0.0.3")});
-    script = [](auto& line) {
+    script = [memory = false](auto& line) mutable {
         if (line == L"icmp 127.0.0.1") {
             isRunning = false;
             targetTable.assign({on(L"127.0.0.1"), on(L"127.0.0.2")});
@@ -126,11 +129,12 @@ TEST_F(Monitoring, WorkerSwitchedOffShortenedEmptiedReplacedAndStopped) {
             isRunning = true;
         }
         if (line == L"pause 80") targetTable.replaceAll({on(L"127.0.0.8"), on(L"127.0.0.9")}, 1);
+        if (line == L"icmp 127.0.0.8" && !std::exchange(memory, true)) throw std::bad_alloc();
         if (line == L"icmp 127.0.0.8") stopWorker = true;
         return line != L"icmp 127.0.0.8";
     };
     runProbeWorker();
-    expectJournal("switched off, shortened, emptied, replaced and stopped");
+    expectJournal("switched off, shortened, emptied, replaced, out of memory and stopped");
 }
 
 // Asleep, the worker starts no probe, not even in the sweep under way; awake, it waits

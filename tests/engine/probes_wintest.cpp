@@ -55,7 +55,7 @@ TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     for (std::size_t i = 0; i < 4; ++i) {
         const double seconds = waits[i].get();
         EXPECT_GE(seconds, earliest[i]) << "probe " << i;
-        EXPECT_LT(seconds, 1.8) << "probe " << i;
+        EXPECT_LT(seconds, earliest[i] > 0 ? 1.8 : 0.5) << "probe " << i;
     }
     const void* getsockoptOfWindows = systemFunction(L"ws2_32.dll", "getsockopt");
     ASSERT_EQ(redirectImport(getsockoptOfWindows, reinterpret_cast<void*>(&failingGetsockopt)), 1);

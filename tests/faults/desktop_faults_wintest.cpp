@@ -5,6 +5,9 @@
 
 #include "config/config_file.h"
 #include "config/document_changes.h"
+#include "log/event_log.h"
+#include "model/file_system.h"
+#include "support/import_redirect.h"
 #include "support/wine_gui.h"
 
 class DesktopFaults : public ::testing::Test {
@@ -58,15 +61,18 @@ TEST_F(DesktopFaults, GiantConfigIsLeftAloneTemporariesGoAndSavesRideOutABriefHo
     saveWhileHeld(5000, L"long.test");
     EXPECT_EQ(changesOf(readBytes(configFilePath())), brief);
     for (const auto& entry : std::filesystem::directory_iterator(folder))  // ~tvx1234 went
-        if (entry.path().filename().wstring().starts_with(L"~tvx"))
+        if (entry.path().filename().wstring().starts_with(L"~tvx")) {
             EXPECT_EQ(entry.path().filename(), L"~tvx5678");
+        }
     expectAsFile(prompts + eventLines(logEvents(), L"monitor.log"),
                  "faults/files/giant-config.txt");
     closeMainWindow(window);
 }
 
-// The operator is told, the table is probed from memory, entries reach the log window only.
+// The operator is told, the table is probed from memory, entries reach the log window only, and
+// "Delete log file" says it could not and keeps them shown.
 TEST_F(DesktopFaults, FolderInPlaceOfConfigAndLogHeldUnsharedLoseNothing) {
+    redirectImport(systemFunction(L"user32.dll", "MessageBoxW"), (void*)answerPrompt);
     std::filesystem::create_directory(configFilePath());
     const std::string logged = "2026-01-01 00:00:00 | before\r\r\n";
     writeBytes(logFilePath(), logged);
@@ -84,10 +90,19 @@ TEST_F(DesktopFaults, FolderInPlaceOfConfigAndLogHeldUnsharedLoseNothing) {
     EXPECT_EQ(targetTable.snapshot()[0].history.front(), 1) << "the echo to 127.0.0.1";
     std::vector<std::wstring> shown = logEvents(windowText(logEdit));
     std::ranges::sort(shown);  // the probe's entry may come before or after the save's
+    click(L"Delete log file");
+    EXPECT_EQ(logEvents(windowText(logEdit)).size(), 4u);
     expectAsFile(prompts + eventLines(shown, L"log window"), "faults/files/folder-for-config.txt");
     closeMainWindow(window);
     CloseHandle(lock);
     EXPECT_EQ(readBytes(logFilePath()), logged);
+    // Tarvex's own reads share everything: another program may write or delete meanwhile.
+    const FileHandle reading = openForReading(logFilePath());
+    const HANDLE writer = openShared(logFilePath());
+    EXPECT_NE(writer, INVALID_HANDLE_VALUE);
+    CloseHandle(writer);
+    EXPECT_TRUE(DeleteFileW(logFilePath().c_str()));
+    closeFile(reading);
 }
 
 // A hung neighbour holds monitor.log's lock byte and the look-up of the only host hangs: the
@@ -108,6 +123,9 @@ TEST_F(DesktopFaults, HungLogLockAndHangingLookupHoldNoWindowUp) {
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(tarvex, 3000), WAIT_OBJECT_0);
     TerminateProcess(tarvex, 99);
+    const auto start = std::chrono::steady_clock::now();  // an entry waits a while for the lock
+    logEvent(L"written after the wait");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 190ms);
     // The look-up never came back: no failure was logged.
     expectAsFile(eventLines(logEvents(), L"monitor.log"), "faults/files/lock-byte-held.txt");
 }
