@@ -131,11 +131,16 @@ std::wstring endInView(HWND edit) {
 constexpr wchar_t readerOutput[] = L"TARVEX_READER_OUTPUT";  // set: this process is the reader
 std::wstring readerFile;  // where the reader writes what it read and heard
 
-// "role|name|value|description" of a client object (child 0) or of one of its items.
-std::wstring describe(IAccessible* object, LONG child) {
+VARIANT childId(LONG child) {
     VARIANT id{};
     id.vt = VT_I4;
     id.lVal = child;
+    return id;
+}
+
+// "role|name|value|description" of a client object (child 0) or of one of its items.
+std::wstring describe(IAccessible* object, LONG child) {
+    const VARIANT id = childId(child);
     VARIANT role{};
     wchar_t text[64] = L"";
     if (object->get_accRole(id, &role) == S_OK) GetRoleTextW(role.lVal, text, 64);
@@ -164,6 +169,31 @@ std::wstring readClient(HWND window, LONG first, LONG last) {
     return text;
 }
 
+// How a reader walks the header's object: its children counted, the first and last item and the
+// one after the first, and the item at the health bar's centre.
+std::wstring walkHeader(HWND main) {
+    IAccessible* object = nullptr;
+    AccessibleObjectFromWindow(main, OBJID_CLIENT, __uuidof(IAccessible),
+                               reinterpret_cast<void**>(&object));
+    LONG count = 0, x = 0, y = 0, width = 0, height = 0;
+    object->get_accChildCount(&count);
+    std::wstring text = L"walk: " + std::to_wstring(count) + L" children";
+    for (const auto& [direction, from] : {std::pair{NAVDIR_FIRSTCHILD, 0L},
+                                          {NAVDIR_LASTCHILD, 0L},
+                                          {NAVDIR_NEXT, 1L},
+                                          {NAVDIR_NEXT, 2L}}) {
+        VARIANT end{};
+        object->accNavigate(direction, childId(from), &end);
+        text += L", " + (end.vt == VT_I4 ? std::to_wstring(end.lVal) : L"none");
+    }
+    VARIANT found{};
+    object->accLocation(&x, &y, &width, &height, childId(2));
+    object->accHitTest(x + width / 2, y + height / 2, &found);
+    text += L"; at the bar " + std::to_wstring(found.lVal);
+    object->Release();
+    return text + L"\n";
+}
+
 std::vector<std::wstring> heard;  // in any order: reading one change may take the next first
 
 void CALLBACK hear(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
@@ -182,7 +212,8 @@ const bool isReader = [] {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const HWND main = FindWindowW(L"Tarvex_MainWnd", nullptr);
     std::wstring read =
-        readClient(main, 1, 2) + readClient(GetDlgItem(main, monitorViewId), 0, 20) +
+        readClient(main, 1, 2) + walkHeader(main) +
+        readClient(GetDlgItem(main, monitorViewId), 0, 20) +
         readClient(GetDlgItem(FindWindowW(L"Tarvex_ConfigWnd", nullptr), hostEditBaseId + 2), 0, 0);
     SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, hear, 0, 0,
                     WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
@@ -383,12 +414,29 @@ const Verbs verbs = {
          return std::to_wstring(iconSize(mainWindow, ICON_SMALL)) + L" " +
                 std::to_wstring(iconSize(configWindow, ICON_BIG)) + L"\n";
      })},
-    {L"dpi",  // Wine keeps its frame of 144 DPI (a caption of 28 px)
-     action([](std::wistream& w) {
-         int dpi = 96;
+    {L"dpi",  // each window is told of a new DPI (96 or 144) and a place: where it went, its font
+     show([](std::wistream& w) {
+         int dpi = 96, left = 20;
          w >> dpi;
-         RECT suggested{0, 0, 696 * dpi / 96, 810 * dpi / 96};
-         SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&suggested));
+         std::wstring shown;
+         for (const wchar_t* name : {L"main", L"config", L"log"}) {
+             const HWND window = windowNamed(name);
+             RECT box{};
+             GetWindowRect(window, &box);
+             const int from = dpi == 96 ? 144 : 96;
+             RECT suggested{left, 30, left + (box.right - box.left) * dpi / from,
+                            30 + (box.bottom - box.top) * dpi / from};
+             SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&suggested));
+             GetWindowRect(window, &box);
+             LOGFONTW font{};
+             GetObjectW(HFONT(SendMessageW(GetWindow(window, GW_CHILD), WM_GETFONT, 0, 0)),
+                        sizeof font, &font);
+             shown += std::wstring(left > 20 ? L" ; " : L"") + name + L" " +
+                      std::to_wstring(box.left) + L"," + std::to_wstring(box.top) + L" " +
+                      sizeText(window) + L" " + std::to_wstring(font.lfHeight);
+             left += 10;
+         }
+         return shown + L"\n";
      })},
     {L"open-again",  // the log and configuration windows: a second press opens no second one
      show([](std::wistream&) {
