@@ -1,6 +1,5 @@
-// The main window as the operator meets it, from its start-ups to real probes, driven by the
-// mouse and the keyboard alone, read by a screen reader in another process (this program run
-// again): files/main-window-session.txt. Then a large log is opened.
+// The main window from its start-ups to real probes, by mouse and keyboard, read by a screen
+// reader in another process (this program again): files/main-window-session.txt; a large log.
 #include <oleacc.h>
 
 #include <algorithm>
@@ -25,8 +24,7 @@ char colourName(COLORREF colour) {
     return names.contains(colour) ? names.at(colour) : '?';
 }
 
-// The window and its controls (those of `ids`, when given); in the main window the header's colours
-// and monitor.log's entries; the entries in the log window.
+// The window's dump; in the main window the header's colours and monitor.log; the log window's.
 std::wstring screen(HWND window, const std::vector<int>& ids) {
     std::wstring seen = windowDump(window, ids);
     if (window != logWindow) {
@@ -100,7 +98,7 @@ std::wstring paintedTexts() {
     return texts;
 }
 
-// Per row: the lamp at (18, y + 3), then the runs of colours from x 354 to 653 at y.
+// Per row: the lamp, then the runs of colours from x 354 to 653.
 std::wstring rows() {
     std::wstring seen;
     for (int y = 18; y < 140; y += 26) {
@@ -115,8 +113,7 @@ std::wstring rows() {
     return seen;
 }
 
-// Whether the caret stands on the field's last line and the field is scrolled to show it: the
-// line at its bottom edge is the last (or, after the final line end, the one before).
+// The line at the field's bottom edge is the last (or, after the final line end, the one before).
 std::wstring endInView(HWND edit) {
     const LRESULT lines = SendMessageW(edit, EM_GETLINECOUNT, 0, 0);
     RECT client{};
@@ -174,8 +171,7 @@ void CALLBACK hear(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, D
     source->Release();
 }
 
-// The reader: reads the header, the view and row 3's host field, tells the test it listens,
-// and writes down what it read and heard.
+// The reader: reads the header, the view and row 3's host, listens, writes it all down.
 const bool isReader = [] {
     wchar_t output[MAX_PATH];
     if (!GetEnvironmentVariableW(readerOutput, output, MAX_PATH)) return false;
@@ -205,7 +201,7 @@ std::wstring focused() {
            (SendMessageW(focus, BM_GETCHECK, 0, 0) == BST_CHECKED ? L" checked\n" : L"\n");
 }
 
-// Presses a key, Shift held or not, as the keyboard does; the focused control after it.
+// Presses a key, as the keyboard does; the focused control after it.
 std::wstring press(UINT key, bool shift) {
     BYTE keys[256] = {};
     keys[VK_SHIFT] = shift ? 0x80 : 0;
@@ -248,33 +244,45 @@ int iconSize(HWND window, WPARAM which) {
 
 HANDLE reader = nullptr;
 
-HWND windowNamed(const std::wstring& name) {
-    const std::map<std::wstring, HWND> windows{{L"config", configWindow},
-                                               {L"log", logWindow},
-                                               {L"main", mainWindow},
-                                               {L"view", monitorViewWindow}};
-    if (!windows.contains(name)) sessionMistake(L"no window named \"" + name + L"\"");
-    return windows.at(name);
+// Each id of a line of keys() one more.
+std::wstring nextRow(std::wstring line) {
+    for (std::size_t at = 0;; at += 2) {
+        line.replace(at, line.find(L' ', at) - at, std::to_wstring(std::stoi(line.substr(at)) + 1));
+        if ((at = line.find(L", ", at)) == std::wstring::npos) return line;
+    }
 }
 
 // "NAME [times]": the focused controls after each press, a line ending where the ids stop
-// rising (a row of the configuration window is a line).
+// rising (a row of the configuration window); a run of lines each the one before with every id
+// one more is "... N more".
 std::wstring keys(std::wistream& words) {
     const std::map<std::wstring, UINT> named{{L"Enter", VK_RETURN}, {L"Space", VK_SPACE},
                                              {L"Tab", VK_TAB},      {L"Shift+Tab", VK_TAB},
                                              {L"Down", VK_DOWN},    {L"Escape", VK_ESCAPE}};
-    std::wstring key, shown;
-    int times = 1, last = INT_MAX;
+    std::wstring key, shown, line;
+    std::vector<std::wstring> lines;
+    int times = 1, last = INT_MAX, alike = 0;
     words >> key >> times;
     if (key.size() > 1 && !named.contains(key)) sessionMistake(L"no key named \"" + key + L"\"");
     for (int i = 0; i < times; ++i) {
         const std::wstring focus =
             press(key.size() == 1 ? key[0] : named.at(key), key.starts_with(L"Shift"));
         const int id = std::stoi(focus);
-        shown += (i == 0 ? L"" : id > last ? L", " : L"\n") + focus.substr(0, focus.size() - 1);
+        if (i > 0 && id <= last) lines.push_back(std::exchange(line, L""));
+        line += (id > last ? L", " : L"") + focus.substr(0, focus.size() - 1);
         last = id;
     }
-    return shown + L"\n";
+    lines.push_back(line);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0 && i + 1 < lines.size() && lines[i] == nextRow(lines[i - 1]) &&
+            lines[i + 1] == nextRow(lines[i])) {
+            ++alike;
+            continue;
+        }
+        if (alike) shown += L"... " + std::to_wstring(std::exchange(alike, 0)) + L" more\n";
+        shown += lines[i] + L"\n";
+    }
+    return shown;
 }
 
 // "WINDOW [ID ...]": the window's dump (only those controls), then what screen() adds; waits
@@ -331,17 +339,7 @@ void results(std::wistream& words) {
 const Verbs verbs = {
     {L"start", show(start)},
     {L"key", show(keys)},
-    {L"windows", show([](std::wistream&) {
-         std::wstring shown;
-         for (const wchar_t* name : {L"config", L"log", L"main", L"view"}) {
-             const HWND window = windowNamed(name);
-             shown += (shown.empty() ? L"" : L", ") + std::wstring(name) +
-                      (!window                   ? L" closed"
-                       : IsWindowVisible(window) ? L" shown"
-                                                 : L" hidden");
-         }
-         return shown + L"\n";
-     })},
+    {L"windows", show(windowStates)},
     {L"reader",  // started, it tells when it listens
      show([](std::wistream&) {
          const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"TarvexReaderReady");

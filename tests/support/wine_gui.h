@@ -1,7 +1,6 @@
 #pragma once
-// Helpers of the window tests under Wine, each test a process of its own; sessions: an
-// operator's steps in a file under tests/, each line an action or a look, a look followed by
-// what it must show behind "> ", "step TEXT" naming the part that follows, "#" a comment.
+// Helpers of the window tests under Wine; sessions: an operator's steps in a file, a line an
+// action or a look, a look followed by what it must show behind "> ", "step TEXT" a heading.
 
 #include <winsock2.h>
 
@@ -111,10 +110,9 @@ inline std::wstring placeOf(HWND child) {
            std::to_wstring(box.right - box.left) + L"," + std::to_wstring(box.bottom - box.top);
 }
 
-// The caption, outer size and whether hidden, then each child in creation order (only those
-// with an id of `ids`, when given): "id class style|text|place| font height", a button's check
-// state and a list's items (a multi-line field's text left out). Shown children side by side
-// share a line, " ; " between them, as a row of the screen.
+// The caption, size and whether hidden, then each child (of `ids`, when given): "id class
+// style|text|place|font height", a button's check, a list's items; children side by side share
+// a line, " ; " between them.
 inline std::wstring windowDump(HWND window, const std::vector<int>& ids = {}) {
     std::wstring seen = windowText(window) + L" " + sizeText(window) +
                         (IsWindowVisible(window) ? L"\n" : L" hidden\n");
@@ -155,33 +153,23 @@ inline std::wstring replaced(std::wstring text, const Names& names) {
     return text;
 }
 
-// Where the data folder belongs: Tarvex\ in the user's local application data, as Windows
-// names it.
-inline std::wstring expectedDataFolder() {
+// Text as the files under tests/ write it: LF line ends, the data folder where Windows puts
+// it (Tarvex\ in the local application data) "{folder}", this build's version "{version}".
+inline std::wstring asInFiles(const std::wstring& text) {
     PWSTR local = nullptr;
     SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local);
     const std::wstring folder = std::wstring(local) + L"\\Tarvex\\";
     CoTaskMemFree(local);
-    return folder;
-}
-
-// Text as the files under tests/ write it: lines end in LF, the data folder is "{folder}" and
-// this build's version "{version}".
-inline std::wstring asInFiles(const std::wstring& text) {
-    return replaced(text, {{L"\r\n", L"\n"},
-                           {expectedDataFolder(), L"{folder}"},
-                           {TARVEX_VERSION_TEXT, L"{version}"}});
+    return replaced(text,
+                    {{L"\r\n", L"\n"}, {folder, L"{folder}"}, {TARVEX_VERSION_TEXT, L"{version}"}});
 }
 
 // Bytes as the characters U+0000 to U+00FF, and back.
 inline std::wstring wide(const std::string& bytes) { return {bytes.begin(), bytes.end()}; }
 inline std::string narrow(const std::wstring& text) { return {text.begin(), text.end()}; }
 
-inline std::wstring fileText(const std::string& name) { return wide(testFile(name)); }
-
-// `seen` against tests/NAME, once `seen` is as the files write it.
 inline void expectAsFile(const std::wstring& seen, const std::string& name) {
-    EXPECT_EQ(asInFiles(seen), fileText(name)) << name;
+    EXPECT_EQ(asInFiles(seen), wide(testFile(name))) << name;
 }
 
 // Read from the screen: a window's own DC leaves out the children it clips.
@@ -210,7 +198,7 @@ inline std::wstring eventLines(const std::vector<std::wstring>& events, const wc
 }
 
 // A session's verbs by name. A look answers what the lines "> ..." under it must show (it
-// may wait for `want`); an action shows nothing, so lines under it would never be compared.
+// may wait for `want`); an action shows nothing.
 struct Verb {
     bool look;
     std::function<std::wstring(std::wistream& words, const std::wstring& want)> run;
@@ -240,9 +228,9 @@ inline Verb show(const std::function<std::wstring(std::wistream&)>& run) {
     throw std::invalid_argument(narrow(what));
 }
 
-// Runs tests/FILE with `verbs`; `names` pairs a name the file writes ("<folder>") with what it
-// stands for. A missing or empty file, an unknown verb, a mistake and lines "> ..." that
-// nothing compares each fail, naming the file and line.
+// Runs tests/FILE; `names` pairs a name the file writes ("<folder>") with what it stands for.
+// A missing or empty file, an unknown verb, a mistake and lines "> ..." that nothing compares
+// each fail, naming the file and line.
 inline void runSession(const std::string& file, const Verbs& verbs, const Names& names = {}) {
     struct Line {
         int number;
@@ -250,7 +238,7 @@ inline void runSession(const std::string& file, const Verbs& verbs, const Names&
     };
     std::vector<Line> lines;
     const auto fail = [&](int number) { return file + ":" + std::to_string(number) + ": "; };
-    std::wistringstream session(fileText(file));
+    std::wistringstream session(wide(testFile(file)));
     int number = 1;
     for (std::wstring line; std::getline(session, line); ++number) {
         if (line.starts_with(L"> ") && !lines.empty()) lines.back().want += line.substr(2) + L"\n";
@@ -294,6 +282,28 @@ inline void click(const std::wstring& text) {
         if (!button) button = FindWindowExW(window, nullptr, L"Button", text.c_str());
     if (!button) sessionMistake(L"no button labelled \"" + text + L"\"");
     SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+inline HWND windowNamed(const std::wstring& name) {
+    const std::map<std::wstring, HWND> windows{{L"config", configWindow},
+                                               {L"log", logWindow},
+                                               {L"main", mainWindow},
+                                               {L"view", monitorViewWindow}};
+    if (!windows.contains(name)) sessionMistake(L"no window named \"" + name + L"\"");
+    return windows.at(name);
+}
+
+// "config closed, log hidden, main shown, view shown".
+inline std::wstring windowStates(std::wistream&) {
+    std::wstring shown;
+    for (const wchar_t* name : {L"config", L"log", L"main", L"view"}) {
+        const HWND window = windowNamed(name);
+        shown += (shown.empty() ? L"" : L", ") + std::wstring(name) +
+                 (!window                   ? L" closed"
+                  : IsWindowVisible(window) ? L" shown"
+                                            : L" hidden");
+    }
+    return shown + L"\n";
 }
 
 // The editor's message boxes, answered `promptAnswer`: "title|flags|text" each.
