@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 #include <map>
 
 #include "app/monitoring.h"
@@ -285,44 +286,13 @@ std::wstring keys(std::wistream& words) {
     return shown;
 }
 
-// "WINDOW [ID ...]": the window's dump (only those controls), then what screen() adds; waits
-// for what the session wants.
-std::wstring look(std::wistream& words, const std::wstring& want, bool whole) {
-    std::wstring name;
-    words >> name;
-    const HWND window = windowNamed(name);
-    std::vector<int> ids;
-    for (int id; words >> id;) ids.push_back(id);
-    const auto seen = [&] {
-        return asInFiles(whole ? screen(window, ids) : windowDump(window, ids));
-    };
-    return shownWhen(seen, want);
-}
-
-// "WINDOW X Y [X Y ...]": the colour of each point; waits for what the session wants.
-std::wstring pixels(std::wistream& words, const std::wstring& want) {
-    std::wstring name;
-    words >> name;
-    const HWND window = windowNamed(name);
-    std::vector<POINT> points;
-    for (POINT p{}; words >> p.x >> p.y;) points.push_back(p);
-    const auto seen = [&] {
-        std::wstring colours;
-        for (const POINT p : points)
-            colours += (colours.empty() ? L"" : L" ") +
-                       std::wstring(1, colourName(pixelAt(window, p.x, p.y)));
-        return colours + L"\n";
-    };
-    return shownWhen(seen, want);
-}
-
-// The status panel's first two lines: the server's state and the targets in use.
-std::wstring status(std::wistream&, const std::wstring& want) {
-    const auto seen = [] {
-        const std::wstring text = asInFiles(windowText(statusPanel));
-        return text.substr(0, text.find(L'\n', text.find(L'\n') + 1) + 1);
-    };
-    return shownWhen(seen, want);
+// "WINDOW [ID ...]": the window's dump (only those controls), `whole`: with what screen() adds.
+Verb look(bool whole) {
+    return waited([whole](std::wistream& words) {
+        const HWND window = windowNamed(word(words));
+        const std::vector<int> ids(std::istream_iterator<int, wchar_t>(words), {});
+        return [=] { return asInFiles(whole ? screen(window, ids) : windowDump(window, ids)); };
+    });
 }
 
 // "SLOT R R ...": the slot's results, oldest first, "COUNT*R" standing for COUNT of them.
@@ -352,20 +322,31 @@ const Verbs verbs = {
          pumpUntil([&] { return WaitForSingleObject(reader, 0) == WAIT_OBJECT_0; }, 30s);
          return wide(readBytes(readerFile));
      })},
-    {L"look",
-     {true, [](std::wistream& w, const std::wstring& want) { return look(w, want, true); }}},
-    {L"dump",
-     {true, [](std::wistream& w, const std::wstring& want) { return look(w, want, false); }}},
-    {L"pixel", {true, pixels}},
-    {L"status", {true, status}},
+    {L"look", look(true)},
+    {L"dump", look(false)},
+    {L"pixel", waited([](std::wistream& words) {  // "WINDOW X Y [X Y ...]": each point's colour
+         const HWND window = windowNamed(word(words));
+         std::vector<POINT> points;
+         for (POINT p{}; words >> p.x >> p.y;) points.push_back(p);
+         return [=] {
+             std::wstring colours;
+             for (const POINT p : points)
+                 colours += L" " + std::wstring(1, colourName(pixelAt(window, p.x, p.y)));
+             return colours.substr(1) + L"\n";
+         };
+     })},
+    {L"status", waited([](std::wistream&) {  // the server's state and the targets in use
+         return [] {
+             const std::wstring text = asInFiles(windowText(statusPanel));
+             return text.substr(0, text.find(L'\n', text.find(L'\n') + 1) + 1);
+         };
+     })},
     {L"click", action([](std::wistream& w) {
          click(rest(w));
          pumpUntil([] { return false; }, 50ms);
      })},
     {L"resize", action([](std::wistream& w) {
-         int height = 0;
-         w >> height;
-         SetWindowPos(mainWindow, nullptr, 0, 0, mainWindowWidth, height, SWP_NOMOVE);
+         SetWindowPos(mainWindow, nullptr, 0, 0, mainWindowWidth, std::stoi(word(w)), SWP_NOMOVE);
      })},
     {L"panels", show([](std::wistream&) {
          return sizeText(mainWindow) + L" " + placeOf(monitorViewWindow) + L" " +
@@ -381,8 +362,7 @@ const Verbs verbs = {
      })},
     {L"dpi",  // Wine keeps its frame of 144 DPI (a caption of 28 px)
      action([](std::wistream& w) {
-         int dpi = 96;
-         w >> dpi;
+         const int dpi = std::stoi(word(w));
          RECT suggested{0, 0, 696 * dpi / 96, 810 * dpi / 96};
          SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&suggested));
      })},

@@ -81,12 +81,6 @@ inline bool pumpUntil(const std::function<bool()>& done, std::chrono::millisecon
     }
 }
 
-// What `seen` answers once it answers `want`, or after 5 s.
-inline std::wstring shownWhen(const std::function<std::wstring()>& seen, const std::wstring& want) {
-    pumpUntil([&] { return seen() == want; }, 5s);
-    return seen();
-}
-
 inline std::wstring windowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
     GetWindowTextW(window, text.data(), static_cast<int>(text.size()) + 1);
@@ -210,6 +204,21 @@ inline std::wstring rest(std::wistream& words) {
     std::wstring text;
     std::getline(words >> std::ws, text);
     return text;
+}
+
+inline std::wstring word(std::wistream& words) {
+    std::wstring word;
+    words >> word;
+    return word;
+}
+
+// A look that waits (5 s at most) until what `read` makes of the line answers what is wanted.
+inline Verb waited(const std::function<std::function<std::wstring()>(std::wistream&)>& read) {
+    return {true, [=](std::wistream& words, const std::wstring& want) {
+                const std::function<std::wstring()> seen = read(words);
+                pumpUntil([&] { return seen() == want; }, 5s);
+                return seen();
+            }};
 }
 
 // A verb that only acts, and a look that shows what `run` answers.
