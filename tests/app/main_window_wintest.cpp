@@ -245,45 +245,24 @@ int iconSize(HWND window, WPARAM which) {
 
 HANDLE reader = nullptr;
 
-// Each id of a line of keys() one more.
-std::wstring nextRow(std::wstring line) {
-    for (std::size_t at = 0;; at += 2) {
-        line.replace(at, line.find(L' ', at) - at, std::to_wstring(std::stoi(line.substr(at)) + 1));
-        if ((at = line.find(L", ", at)) == std::wstring::npos) return line;
-    }
-}
-
 // "NAME [times]": the focused controls after each press, a line ending where the ids stop
-// rising (a row of the configuration window); a run of lines each the one before with every id
-// one more is "... N more".
+// rising (a row of the configuration window).
 std::wstring keys(std::wistream& words) {
     const std::map<std::wstring, UINT> named{{L"Enter", VK_RETURN}, {L"Space", VK_SPACE},
                                              {L"Tab", VK_TAB},      {L"Shift+Tab", VK_TAB},
                                              {L"Down", VK_DOWN},    {L"Escape", VK_ESCAPE}};
-    std::wstring key, shown, line;
-    std::vector<std::wstring> lines;
-    int times = 1, last = INT_MAX, alike = 0;
+    std::wstring key, shown;
+    int times = 1, last = INT_MAX;
     words >> key >> times;
     if (key.size() > 1 && !named.contains(key)) sessionMistake(L"no key named \"" + key + L"\"");
     for (int i = 0; i < times; ++i) {
         const std::wstring focus =
             press(key.size() == 1 ? key[0] : named.at(key), key.starts_with(L"Shift"));
         const int id = std::stoi(focus);
-        if (i > 0 && id <= last) lines.push_back(std::exchange(line, L""));
-        line += (id > last ? L", " : L"") + focus.substr(0, focus.size() - 1);
+        shown += (i == 0 ? L"" : id > last ? L", " : L"\n") + focus.substr(0, focus.size() - 1);
         last = id;
     }
-    lines.push_back(line);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0 && i + 1 < lines.size() && lines[i] == nextRow(lines[i - 1]) &&
-            lines[i + 1] == nextRow(lines[i])) {
-            ++alike;
-            continue;
-        }
-        if (alike) shown += L"... " + std::to_wstring(std::exchange(alike, 0)) + L" more\n";
-        shown += lines[i] + L"\n";
-    }
-    return shown;
+    return shown + L"\n";
 }
 
 // "WINDOW [ID ...]": the window's dump (only those controls), `whole`: with what screen() adds.

@@ -147,15 +147,50 @@ inline std::wstring replaced(std::wstring text, const Names& names) {
     return text;
 }
 
-// Text as the files under tests/ write it: LF line ends, the data folder where Windows puts
+// What changes from line `a` to line `b`: each number's step, "apart" when anything else differs.
+inline std::wstring stepBetween(const std::wstring& a, const std::wstring& b) {
+    std::wstring step;
+    std::size_t i = 0, j = 0;
+    for (std::size_t ni = 0, nj = 0; i < a.size() && j < b.size(); i += ni, j += nj) {
+        ni = nj = 1;
+        if (iswdigit(a[i]) && iswdigit(b[j]))
+            step +=
+                std::to_wstring(std::stoll(b.substr(j), &nj) - std::stoll(a.substr(i), &ni)) + L" ";
+        else if (a[i] != b[j])
+            return L"apart";
+    }
+    return i == a.size() && j == b.size() ? step : L"apart";
+}
+
+// Runs of lines that each differ from the one before by the same steps of their numbers (rows
+// of a grid) kept as the first, "... N more" and the last: nothing is lost.
+inline std::wstring folded(const std::wstring& text) {
+    std::vector<std::wstring> lines;
+    std::wistringstream in(text);
+    for (std::wstring line; std::getline(in, line);) lines.push_back(line);
+    std::wstring kept;
+    for (std::size_t i = 0, more = 0; i < lines.size(); ++i) {
+        const std::wstring step = i > 0 ? stepBetween(lines[i - 1], lines[i]) : L"apart";
+        if (step != L"apart" && i + 1 < lines.size() &&
+            stepBetween(lines[i], lines[i + 1]) == step) {
+            ++more;
+            continue;
+        }
+        if (more) kept += L"... " + std::to_wstring(std::exchange(more, 0)) + L" more\n";
+        kept += lines[i] + L"\n";
+    }
+    return text.ends_with(L"\n") || text.empty() ? kept : kept.substr(0, kept.size() - 1);
+}
+
+// Text as the files under tests/ write it, folded: LF line ends, the data folder where Windows puts
 // it (Tarvex\ in the local application data) "{folder}", this build's version "{version}".
 inline std::wstring asInFiles(const std::wstring& text) {
     PWSTR local = nullptr;
     SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local);
     const std::wstring folder = std::wstring(local) + L"\\Tarvex\\";
     CoTaskMemFree(local);
-    return replaced(text,
-                    {{L"\r\n", L"\n"}, {folder, L"{folder}"}, {TARVEX_VERSION_TEXT, L"{version}"}});
+    return folded(replaced(
+        text, {{L"\r\n", L"\n"}, {folder, L"{folder}"}, {TARVEX_VERSION_TEXT, L"{version}"}}));
 }
 
 // Bytes as the characters U+0000 to U+00FF, and back.
