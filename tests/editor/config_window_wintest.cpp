@@ -105,14 +105,12 @@ int refreshes = 0;  // posted to the main window so far
 
 const Verbs verbs = {
     {L"write", action([](std::wistream& w) {
-         std::wstring name;
-         w >> name >> std::ws;
+         const std::wstring name = word(w);
          writeBytes(path(name), narrow(rest(w)));
      })},
     {L"config",  // "config NAME CHANGES": the default document changed, "; " between slots
      action([](std::wistream& w) {
-         std::wstring name;
-         w >> name >> std::ws;
+         const std::wstring name = word(w);
          writeBytes(path(name), documentWith(narrow(replaced(rest(w), {{L"; ", L"\n"}})) + "\n"));
      })},
     {L"export", action([](std::wistream& w) { answer(w), click(L"Export..."); })},
@@ -120,8 +118,7 @@ const Verbs verbs = {
     {L"choose", action(answer)},
     {L"click", action([](std::wistream& w) { click(rest(w)); })},
     {L"edit", action([](std::wistream& w) {
-         int row = 0;
-         w >> row >> std::ws;
+         const int row = std::stoi(word(w));
          edit(row, rest(w));
      })},
     {L"open", action([](std::wistream&) { openConfigWindow(); })},
