@@ -129,8 +129,8 @@ const Verbs verbs = {
     {L"log", show([](std::wistream&) {  // the entries since the last look
          static std::size_t shown = 0;
          const std::vector<std::wstring> events = logEvents();
-         return eventLines({events.begin() + std::exchange(shown, events.size()), events.end()},
-                           L"log:");
+         const std::size_t from = std::min(std::exchange(shown, events.size()), events.size());
+         return eventLines({events.begin() + from, events.end()}, L"log:");
      })},
     {L"windows", show(windowStates)},
     {L"refreshes", show([](std::wistream&) {
