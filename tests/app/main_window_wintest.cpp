@@ -1,10 +1,10 @@
-// The main window as the operator meets it, from its start-ups to real probes, driven by the
-// mouse and the keyboard alone, read by a screen reader in another process (this program run
-// again): files/main-window-session.txt. Then a large log is opened.
+// The main window from its start-ups to real probes, by mouse and keyboard, read by a screen
+// reader in another process (this program again): files/main-window-session.txt; a large log.
 #include <oleacc.h>
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 #include <map>
 
 #include "app/monitoring.h"
@@ -25,8 +25,7 @@ char colourName(COLORREF colour) {
     return names.contains(colour) ? names.at(colour) : '?';
 }
 
-// The window and its controls (those of `ids`, when given); in the main window the header's colours
-// and monitor.log's entries; the entries in the log window.
+// The window's dump; in the main window the header's colours and monitor.log; the log window's.
 std::wstring screen(HWND window, const std::vector<int>& ids) {
     std::wstring seen = windowDump(window, ids);
     if (window != logWindow) {
@@ -100,7 +99,7 @@ std::wstring paintedTexts() {
     return texts;
 }
 
-// Per row: the lamp at (18, y + 3), then the runs of colours from x 354 to 653 at y.
+// Per row: the lamp, then the runs of colours from x 354 to 653.
 std::wstring rows() {
     std::wstring seen;
     for (int y = 18; y < 140; y += 26) {
@@ -115,8 +114,7 @@ std::wstring rows() {
     return seen;
 }
 
-// Whether the caret stands on the field's last line and the field is scrolled to show it: the
-// line at its bottom edge is the last (or, after the final line end, the one before).
+// The line at the field's bottom edge is the last (or, after the final line end, the one before).
 std::wstring endInView(HWND edit) {
     const LRESULT lines = SendMessageW(edit, EM_GETLINECOUNT, 0, 0);
     RECT client{};
@@ -204,8 +202,7 @@ void CALLBACK hear(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, D
     source->Release();
 }
 
-// The reader: reads the header, the view and row 3's host field, tells the test it listens,
-// and writes down what it read and heard.
+// The reader: reads the header, the view and row 3's host, listens, writes it all down.
 const bool isReader = [] {
     wchar_t output[MAX_PATH];
     if (!GetEnvironmentVariableW(readerOutput, output, MAX_PATH)) return false;
@@ -236,7 +233,7 @@ std::wstring focused() {
            (SendMessageW(focus, BM_GETCHECK, 0, 0) == BST_CHECKED ? L" checked\n" : L"\n");
 }
 
-// Presses a key, Shift held or not, as the keyboard does; the focused control after it.
+// Presses a key, as the keyboard does; the focused control after it.
 std::wstring press(UINT key, bool shift) {
     BYTE keys[256] = {};
     keys[VK_SHIFT] = shift ? 0x80 : 0;
@@ -279,17 +276,8 @@ int iconSize(HWND window, WPARAM which) {
 
 HANDLE reader = nullptr;
 
-HWND windowNamed(const std::wstring& name) {
-    const std::map<std::wstring, HWND> windows{{L"config", configWindow},
-                                               {L"log", logWindow},
-                                               {L"main", mainWindow},
-                                               {L"view", monitorViewWindow}};
-    if (!windows.contains(name)) sessionMistake(L"no window named \"" + name + L"\"");
-    return windows.at(name);
-}
-
 // "NAME [times]": the focused controls after each press, a line ending where the ids stop
-// rising (a row of the configuration window is a line).
+// rising (a row of the configuration window).
 std::wstring keys(std::wistream& words) {
     const std::map<std::wstring, UINT> named{{L"Enter", VK_RETURN}, {L"Space", VK_SPACE},
                                              {L"Tab", VK_TAB},      {L"Shift+Tab", VK_TAB},
@@ -308,44 +296,13 @@ std::wstring keys(std::wistream& words) {
     return shown + L"\n";
 }
 
-// "WINDOW [ID ...]": the window's dump (only those controls), then what screen() adds; waits
-// for what the session wants.
-std::wstring look(std::wistream& words, const std::wstring& want, bool whole) {
-    std::wstring name;
-    words >> name;
-    const HWND window = windowNamed(name);
-    std::vector<int> ids;
-    for (int id; words >> id;) ids.push_back(id);
-    const auto seen = [&] {
-        return asInFiles(whole ? screen(window, ids) : windowDump(window, ids));
-    };
-    return shownWhen(seen, want);
-}
-
-// "WINDOW X Y [X Y ...]": the colour of each point; waits for what the session wants.
-std::wstring pixels(std::wistream& words, const std::wstring& want) {
-    std::wstring name;
-    words >> name;
-    const HWND window = windowNamed(name);
-    std::vector<POINT> points;
-    for (POINT p{}; words >> p.x >> p.y;) points.push_back(p);
-    const auto seen = [&] {
-        std::wstring colours;
-        for (const POINT p : points)
-            colours += (colours.empty() ? L"" : L" ") +
-                       std::wstring(1, colourName(pixelAt(window, p.x, p.y)));
-        return colours + L"\n";
-    };
-    return shownWhen(seen, want);
-}
-
-// The status panel's first two lines: the server's state and the targets in use.
-std::wstring status(std::wistream&, const std::wstring& want) {
-    const auto seen = [] {
-        const std::wstring text = asInFiles(windowText(statusPanel));
-        return text.substr(0, text.find(L'\n', text.find(L'\n') + 1) + 1);
-    };
-    return shownWhen(seen, want);
+// "WINDOW [ID ...]": the window's dump (only those controls), `whole`: with what screen() adds.
+Verb look(bool whole) {
+    return waited([whole](std::wistream& words) {
+        const HWND window = windowNamed(word(words));
+        const std::vector<int> ids(std::istream_iterator<int, wchar_t>(words), {});
+        return [=] { return asInFiles(whole ? screen(window, ids) : windowDump(window, ids)); };
+    });
 }
 
 // "SLOT R R ...": the slot's results, oldest first, "COUNT*R" standing for COUNT of them.
@@ -364,17 +321,7 @@ void results(std::wistream& words) {
 const Verbs verbs = {
     {L"start", show(start)},
     {L"key", show(keys)},
-    {L"windows", show([](std::wistream&) {
-         std::wstring shown;
-         for (const wchar_t* name : {L"config", L"log", L"main", L"view"}) {
-             const HWND window = windowNamed(name);
-             shown += (shown.empty() ? L"" : L", ") + std::wstring(name) +
-                      (!window                   ? L" closed"
-                       : IsWindowVisible(window) ? L" shown"
-                                                 : L" hidden");
-         }
-         return shown + L"\n";
-     })},
+    {L"windows", show(windowStates)},
     {L"reader",  // started, it tells when it listens
      show([](std::wistream&) {
          const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"TarvexReaderReady");
@@ -387,20 +334,31 @@ const Verbs verbs = {
          pumpUntil([&] { return WaitForSingleObject(reader, 0) == WAIT_OBJECT_0; }, 30s);
          return wide(readBytes(readerFile));
      })},
-    {L"look",
-     {true, [](std::wistream& w, const std::wstring& want) { return look(w, want, true); }}},
-    {L"dump",
-     {true, [](std::wistream& w, const std::wstring& want) { return look(w, want, false); }}},
-    {L"pixel", {true, pixels}},
-    {L"status", {true, status}},
+    {L"look", look(true)},
+    {L"dump", look(false)},
+    {L"pixel", waited([](std::wistream& words) {  // "WINDOW X Y [X Y ...]": each point's colour
+         const HWND window = windowNamed(word(words));
+         std::vector<POINT> points;
+         for (POINT p{}; words >> p.x >> p.y;) points.push_back(p);
+         return [=] {
+             std::wstring colours;
+             for (const POINT p : points)
+                 colours += L" " + std::wstring(1, colourName(pixelAt(window, p.x, p.y)));
+             return colours.substr(1) + L"\n";
+         };
+     })},
+    {L"status", waited([](std::wistream&) {  // the server's state and the targets in use
+         return [] {
+             const std::wstring text = asInFiles(windowText(statusPanel));
+             return text.substr(0, text.find(L'\n', text.find(L'\n') + 1) + 1);
+         };
+     })},
     {L"click", action([](std::wistream& w) {
          click(rest(w));
          pumpUntil([] { return false; }, 50ms);
      })},
     {L"resize", action([](std::wistream& w) {
-         int height = 0;
-         w >> height;
-         SetWindowPos(mainWindow, nullptr, 0, 0, mainWindowWidth, height, SWP_NOMOVE);
+         SetWindowPos(mainWindow, nullptr, 0, 0, mainWindowWidth, std::stoi(word(w)), SWP_NOMOVE);
      })},
     {L"panels", show([](std::wistream&) {
          return sizeText(mainWindow) + L" " + placeOf(monitorViewWindow) + L" " +
@@ -416,8 +374,8 @@ const Verbs verbs = {
      })},
     {L"dpi",  // each window is told of a new DPI (96 or 144) and a place: where it went, its font
      show([](std::wistream& w) {
-         int dpi = 96, left = 20;
-         w >> dpi;
+         const int dpi = std::stoi(word(w));
+         int left = 20;
          std::wstring shown;
          for (const wchar_t* name : {L"main", L"config", L"log"}) {
              const HWND window = windowNamed(name);

@@ -1,6 +1,5 @@
-// The writer's document compared byte for byte with files/default.xml; every other document as
-// what it changes in that one. The tolerant reading: a table of spellings a hand-edited file
-// may hold and what the writer stores after reading each.
+// The writer's document against files/default.xml byte for byte, others as what they change in
+// it; the tolerant reading: spellings a hand-edited file may hold and what is stored from each.
 
 #include "config/config_file.h"
 

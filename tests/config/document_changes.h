@@ -1,7 +1,6 @@
 #pragma once
-// config.xml documents written as what they change in the default one (files/default.xml,
-// the one full document kept): a line per slot, "slot 3: type tcp, host 127.0.0.2", each
-// element's stored text as the file holds it (escaped).
+// config.xml documents as what they change in files/default.xml: a line per slot, "slot 3:
+// type tcp, host 127.0.0.2", each element's text as the file holds it (escaped).
 
 #include <sstream>
 #include <string>
@@ -35,9 +34,8 @@ inline std::string documentWith(const std::string& changes) {
     return document;
 }
 
-// What `document` changes in the default one, as documentWith takes it ("" for the default
-// itself); the whole document when it differs in anything but element texts (its line ends,
-// its shape).
+// What `document` changes in the default one, as documentWith takes it; the whole document
+// when it differs in anything but element texts.
 inline std::string changesOf(const std::string& document) {
     const std::vector<std::string> base = documentLines(testFile("config/files/default.xml")),
                                    seen = documentLines(document);

@@ -1,7 +1,5 @@
-// The configuration window over a stand-in main window, counting the refreshes it is
-// asked for: one operator's session, whose steps and what each shows are written in
-// files/config-session.txt. The test answers every message box and file dialog; the dialogs
-// are the program's own calls, routed to the test.
+// The configuration window over a stand-in main window, counting the refreshes it is asked
+// for: files/config-session.txt. The program's file dialogs are routed to the test.
 #include "config/config_store.h"
 #include "config/document_changes.h"
 #include "model/clock.h"
@@ -33,8 +31,7 @@ BOOL WINAPI answerOpen(OPENFILENAMEW* dialog) { return answerFileDialog(L"Open",
 
 HWND control(int id) { return GetDlgItem(configWindow, id); }
 
-// Row N edited as "on|off icmp|tcp HOST [PORT]" says, as the operator edits it; the type is
-// picked as a list selection and its notice.
+// Row N edited as "on|off icmp|tcp HOST [PORT]" says; the type picked as the list notifies it.
 void edit(int row, const std::wstring& fields) {
     std::wistringstream words(fields);
     std::wstring on, type, host, port;
@@ -49,8 +46,7 @@ void edit(int row, const std::wstring& fields) {
     if (words >> std::quoted(port)) SetWindowTextW(control(portEditBaseId + i), port.c_str());
 }
 
-// Rows as shown and the slots they edit: "3 on tcp 127.0.0.1 [80] 10 = on tcp 127.0.0.1:80/10";
-// the port after "-" when its field is disabled.
+// "3 on tcp 127.0.0.1 [80] 10 = on tcp 127.0.0.1:80/10"; "-PORT" when its field is disabled.
 std::wstring rows(std::wistream& numbers) {
     std::wstring text;
     for (int row; numbers >> row;) {
@@ -70,8 +66,7 @@ std::wstring rows(std::wistream& numbers) {
     return text;
 }
 
-// Presses the button; then every target must have lost its results and be due at one clock
-// reading since the press.
+// Presses the button: every target must lose its results and be due at one reading since.
 std::wstring resetBy(const std::wstring& button) {
     const std::int64_t start = steadyNowNanos();
     click(button);
@@ -112,14 +107,12 @@ int refreshes = 0;  // the main window told of a new table
 
 const Verbs verbs = {
     {L"write", action([](std::wistream& w) {
-         std::wstring name;
-         w >> name >> std::ws;
+         const std::wstring name = word(w);
          writeBytes(path(name), narrow(rest(w)));
      })},
     {L"config",  // "config NAME CHANGES": the default document changed, "; " between slots
      action([](std::wistream& w) {
-         std::wstring name;
-         w >> name >> std::ws;
+         const std::wstring name = word(w);
          writeBytes(path(name), documentWith(narrow(replaced(rest(w), {{L"; ", L"\n"}})) + "\n"));
      })},
     {L"export", action([](std::wistream& w) { answer(w), click(L"Export..."); })},
@@ -127,8 +120,7 @@ const Verbs verbs = {
     {L"choose", action(answer)},
     {L"click", action([](std::wistream& w) { click(rest(w)); })},
     {L"edit", action([](std::wistream& w) {
-         int row = 0;
-         w >> row >> std::ws;
+         const int row = std::stoi(word(w));
          edit(row, rest(w));
      })},
     {L"open", action([](std::wistream&) { openConfigWindow(); })},
@@ -136,13 +128,13 @@ const Verbs verbs = {
     {L"prompts", show([](std::wistream&) { return std::exchange(prompts, L""); })},
     {L"rows", show(rows)},
     {L"file", show(files)},
-    {L"log", show([](std::wistream&) { return eventLines(logEvents(), L"log:"); })},
-    {L"window",  // closed: no window of its class is left
-     show([](std::wistream&) {
-         return !FindWindowW(L"Tarvex_ConfigWnd", nullptr) ? L"closed\n"
-                : IsWindowVisible(configWindow)            ? L"shown\n"
-                                                           : L"hidden\n";
+    {L"log", show([](std::wistream&) {  // the entries since the last look
+         static std::size_t shown = 0;
+         const std::vector<std::wstring> events = logEvents();
+         const std::size_t from = std::min(std::exchange(shown, events.size()), events.size());
+         return eventLines({events.begin() + from, events.end()}, L"log:");
      })},
+    {L"windows", show(windowStates)},
     {L"refreshes", show([](std::wistream&) { return std::to_wstring(refreshes) + L"\n"; })},
 };
 
@@ -159,7 +151,7 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
         ASSERT_EQ(redirectImport(systemFunction(L"comdlg32.dll", dialog),
                                  reinterpret_cast<void*>(standIn)),
                   1);
-    // A hand-edited interval 7, an icmp target's port 80; each slot a result.
+    // A hand-edited interval 7, an icmp target's port 80.
     std::vector<Target> table(targetSlotCount);
     table[0] = {.enabled = false, .type = ProbeType::tcp, .host = L"127.0.0.1", .interval = 7};
     table[1] = {.enabled = false, .host = L"localhost", .port = 80, .interval = 30};
@@ -168,8 +160,7 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     targetTable.replaceAll(table, 1);
     for (std::size_t i = 0; i < targetSlotCount; ++i) targetTable.recordResult(i, 1, 5);
     openConfigWindow();
-    // The window as it opens (the interval 7 shows as 10, icmp shows no port); its labels are
-    // black on white, drawn transparent.
+    // As it opens: interval 7 shows as 10, icmp no port; labels black, transparent, on white.
     expectAsFile(windowDump(configWindow), "editor/files/config-window-controls.txt");
     const HDC dc = CreateCompatibleDC(nullptr);
     SetTextColor(dc, RGB(1, 0, 0));

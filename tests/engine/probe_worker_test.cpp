@@ -1,5 +1,4 @@
-// The worker on this thread; stand-ins journal what it does (see files/journals.txt) and a
-// script acts on each line.
+// The worker on this thread; stand-ins journal what it does (files/journals.txt), a script acts.
 
 #include "engine/probe_worker.h"
 
@@ -137,8 +136,7 @@ TEST_F(Monitoring, WorkerSwitchedOffShortenedEmptiedReplacedOutOfMemoryAndStoppe
     expectJournal("switched off, shortened, emptied, replaced, out of memory and stopped");
 }
 
-// Asleep, the worker starts no probe, not even in the sweep under way; awake, it waits
-// sleepResumeDelay before probing again.
+// Asleep, the worker starts no probe, not even mid-sweep; awake, it waits sleepResumeDelay.
 TEST_F(Monitoring, WorkerHoldsProbingFromSleepUntilAMomentAfterTheWakeUp) {
     targetTable.assign({on(L"127.0.0.1"), on(L"127.0.0.2")});
     script = [pauses = 0](auto& line) mutable {

@@ -1,5 +1,4 @@
-// Faults across processes: a save killed at points spread over it, and two processes appending
-// to monitor.log.
+// Faults across processes: a save killed at points spread over it, two processes logging.
 #include <map>
 #include <thread>
 

@@ -15,9 +15,8 @@ static std::wstring text(const Target& t) {
            L" results, due " + std::to_wstring(t.nextDue);
 }
 
-// The real worker probes and records on its own thread while the table is replaced and read
-// on another thread (ThreadSanitizer watches); each replacement lands whole, results cleared, one
-// due time.
+// The real worker probes and records while the table is replaced and read on other threads
+// (ThreadSanitizer watches); each replacement lands whole, results cleared, one due time.
 TEST(TargetTable, ReplaceAllRestartsEveryTargetAndResetGivesTwentyFreshOnes) {
     const auto answer = [](auto&) { return true; };
     setProbeWorkerHooks({answer, {}, {}, [](auto) { std::this_thread::yield(); }});

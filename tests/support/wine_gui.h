@@ -1,7 +1,6 @@
 #pragma once
-// Helpers of the window tests under Wine, each test a process of its own; sessions: an
-// operator's steps in a file under tests/, each line an action or a look, a look followed by
-// what it must show behind "> ", "step TEXT" naming the part that follows, "#" a comment.
+// Helpers of the window tests under Wine; sessions: an operator's steps in a file, a line an
+// action or a look, a look followed by what it must show behind "> ", "step TEXT" a heading.
 
 #include <winsock2.h>
 
@@ -80,12 +79,6 @@ inline bool pumpUntil(const std::function<bool()>& done, std::chrono::millisecon
     }
 }
 
-// What `seen` answers once it answers `want`, or after 5 s.
-inline std::wstring shownWhen(const std::function<std::wstring()>& seen, const std::wstring& want) {
-    pumpUntil([&] { return seen() == want; }, 5s);
-    return seen();
-}
-
 inline std::wstring windowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
     GetWindowTextW(window, text.data(), static_cast<int>(text.size()) + 1);
@@ -109,10 +102,9 @@ inline std::wstring placeOf(HWND child) {
            std::to_wstring(box.right - box.left) + L"," + std::to_wstring(box.bottom - box.top);
 }
 
-// The caption, outer size and whether hidden, then each child in creation order (only those
-// with an id of `ids`, when given): "id class style|text|place| font height", a button's check
-// state and a list's items (a multi-line field's text left out). Shown children side by side
-// share a line, " ; " between them, as a row of the screen.
+// The caption, size and whether hidden, then each child (of `ids`, when given): "id class
+// style|text|place|font height", a button's check, a list's items; children side by side share
+// a line, " ; " between them.
 inline std::wstring windowDump(HWND window, const std::vector<int>& ids = {}) {
     std::wstring seen = windowText(window) + L" " + sizeText(window) +
                         (IsWindowVisible(window) ? L"\n" : L" hidden\n");
@@ -153,33 +145,58 @@ inline std::wstring replaced(std::wstring text, const Names& names) {
     return text;
 }
 
-// Where the data folder belongs: Tarvex\ in the user's local application data, as Windows
-// names it.
-inline std::wstring expectedDataFolder() {
+// What changes from line `a` to line `b`: each number's step, "apart" when anything else differs.
+inline std::wstring stepBetween(const std::wstring& a, const std::wstring& b) {
+    std::wstring step;
+    std::size_t i = 0, j = 0;
+    for (std::size_t ni = 0, nj = 0; i < a.size() && j < b.size(); i += ni, j += nj) {
+        ni = nj = 1;
+        if (iswdigit(a[i]) && iswdigit(b[j]))
+            step +=
+                std::to_wstring(std::stoll(b.substr(j), &nj) - std::stoll(a.substr(i), &ni)) + L" ";
+        else if (a[i] != b[j])
+            return L"apart";
+    }
+    return i == a.size() && j == b.size() ? step : L"apart";
+}
+
+// Runs of lines that each differ from the one before by the same steps of their numbers (rows
+// of a grid) kept as the first, "... N more" and the last: nothing is lost.
+inline std::wstring folded(const std::wstring& text) {
+    std::vector<std::wstring> lines;
+    std::wistringstream in(text);
+    for (std::wstring line; std::getline(in, line);) lines.push_back(line);
+    std::wstring kept;
+    for (std::size_t i = 0, more = 0; i < lines.size(); ++i) {
+        const std::wstring step = i > 0 ? stepBetween(lines[i - 1], lines[i]) : L"apart";
+        if (step != L"apart" && i + 1 < lines.size() &&
+            stepBetween(lines[i], lines[i + 1]) == step) {
+            ++more;
+            continue;
+        }
+        if (more) kept += L"... " + std::to_wstring(std::exchange(more, 0)) + L" more\n";
+        kept += lines[i] + L"\n";
+    }
+    return text.ends_with(L"\n") || text.empty() ? kept : kept.substr(0, kept.size() - 1);
+}
+
+// Text as the files under tests/ write it, folded: LF line ends, the data folder where Windows puts
+// it (Tarvex\ in the local application data) "{folder}", this build's version "{version}".
+inline std::wstring asInFiles(const std::wstring& text) {
     PWSTR local = nullptr;
     SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local);
     const std::wstring folder = std::wstring(local) + L"\\Tarvex\\";
     CoTaskMemFree(local);
-    return folder;
-}
-
-// Text as the files under tests/ write it: lines end in LF, the data folder is "{folder}" and
-// this build's version "{version}".
-inline std::wstring asInFiles(const std::wstring& text) {
-    return replaced(text, {{L"\r\n", L"\n"},
-                           {expectedDataFolder(), L"{folder}"},
-                           {TARVEX_VERSION_TEXT, L"{version}"}});
+    return folded(replaced(
+        text, {{L"\r\n", L"\n"}, {folder, L"{folder}"}, {TARVEX_VERSION_TEXT, L"{version}"}}));
 }
 
 // Bytes as the characters U+0000 to U+00FF, and back.
 inline std::wstring wide(const std::string& bytes) { return {bytes.begin(), bytes.end()}; }
 inline std::string narrow(const std::wstring& text) { return {text.begin(), text.end()}; }
 
-inline std::wstring fileText(const std::string& name) { return wide(testFile(name)); }
-
-// `seen` against tests/NAME, once `seen` is as the files write it.
 inline void expectAsFile(const std::wstring& seen, const std::string& name) {
-    EXPECT_EQ(asInFiles(seen), fileText(name)) << name;
+    EXPECT_EQ(asInFiles(seen), wide(testFile(name))) << name;
 }
 
 // Read from the screen: a window's own DC leaves out the children it clips.
@@ -208,7 +225,7 @@ inline std::wstring eventLines(const std::vector<std::wstring>& events, const wc
 }
 
 // A session's verbs by name. A look answers what the lines "> ..." under it must show (it
-// may wait for `want`); an action shows nothing, so lines under it would never be compared.
+// may wait for `want`); an action shows nothing.
 struct Verb {
     bool look;
     std::function<std::wstring(std::wistream& words, const std::wstring& want)> run;
@@ -220,6 +237,21 @@ inline std::wstring rest(std::wistream& words) {
     std::wstring text;
     std::getline(words >> std::ws, text);
     return text;
+}
+
+inline std::wstring word(std::wistream& words) {
+    std::wstring word;
+    words >> word;
+    return word;
+}
+
+// A look that waits (5 s at most) until what `read` makes of the line answers what is wanted.
+inline Verb waited(const std::function<std::function<std::wstring()>(std::wistream&)>& read) {
+    return {true, [=](std::wistream& words, const std::wstring& want) {
+                const std::function<std::wstring()> seen = read(words);
+                pumpUntil([&] { return seen() == want; }, 5s);
+                return seen();
+            }};
 }
 
 // A verb that only acts, and a look that shows what `run` answers.
@@ -238,9 +270,9 @@ inline Verb show(const std::function<std::wstring(std::wistream&)>& run) {
     throw std::invalid_argument(narrow(what));
 }
 
-// Runs tests/FILE with `verbs`; `names` pairs a name the file writes ("<folder>") with what it
-// stands for. A missing or empty file, an unknown verb, a mistake and lines "> ..." that
-// nothing compares each fail, naming the file and line.
+// Runs tests/FILE; `names` pairs a name the file writes ("<folder>") with what it stands for.
+// A missing or empty file, an unknown verb, a mistake and lines "> ..." that nothing compares
+// each fail, naming the file and line.
 inline void runSession(const std::string& file, const Verbs& verbs, const Names& names = {}) {
     struct Line {
         int number;
@@ -248,7 +280,7 @@ inline void runSession(const std::string& file, const Verbs& verbs, const Names&
     };
     std::vector<Line> lines;
     const auto fail = [&](int number) { return file + ":" + std::to_string(number) + ": "; };
-    std::wistringstream session(fileText(file));
+    std::wistringstream session(wide(testFile(file)));
     int number = 1;
     for (std::wstring line; std::getline(session, line); ++number) {
         if (line.starts_with(L"> ") && !lines.empty()) lines.back().want += line.substr(2) + L"\n";
@@ -292,6 +324,28 @@ inline void click(const std::wstring& text) {
         if (!button) button = FindWindowExW(window, nullptr, L"Button", text.c_str());
     if (!button) sessionMistake(L"no button labelled \"" + text + L"\"");
     SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+inline HWND windowNamed(const std::wstring& name) {
+    const std::map<std::wstring, HWND> windows{{L"config", configWindow},
+                                               {L"log", logWindow},
+                                               {L"main", mainWindow},
+                                               {L"view", monitorViewWindow}};
+    if (!windows.contains(name)) sessionMistake(L"no window named \"" + name + L"\"");
+    return windows.at(name);
+}
+
+// "config closed, log hidden, main shown, view shown".
+inline std::wstring windowStates(std::wistream&) {
+    std::wstring shown;
+    for (const wchar_t* name : {L"config", L"log", L"main", L"view"}) {
+        const HWND window = windowNamed(name);
+        shown += (shown.empty() ? L"" : L", ") + std::wstring(name) +
+                 (!window                   ? L" closed"
+                  : IsWindowVisible(window) ? L" shown"
+                                            : L" hidden");
+    }
+    return shown + L"\n";
 }
 
 // The editor's message boxes, answered `promptAnswer`: "title|flags|text" each.
