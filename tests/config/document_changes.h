@@ -4,16 +4,8 @@
 
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "model/scratch_files.h"
-
-inline std::vector<std::string> documentLines(const std::string& document) {
-    std::vector<std::string> lines;
-    std::istringstream text(document);
-    for (std::string line; std::getline(text, line);) lines.push_back(line);
-    return lines;
-}
 
 // The default document with the elements `changes` names holding other texts.
 inline std::string documentWith(const std::string& changes) {
@@ -37,23 +29,22 @@ inline std::string documentWith(const std::string& changes) {
 // What `document` changes in the default one, as documentWith takes it; the whole document
 // when it differs in anything but element texts.
 inline std::string changesOf(const std::string& document) {
-    const std::vector<std::string> base = documentLines(testFile("config/files/default.xml")),
-                                   seen = documentLines(document);
-    if (seen.size() != base.size() || !document.ends_with('\n')) return document;
+    std::istringstream base(testFile("config/files/default.xml")), seen(document);
     std::string changes, slot, lastSlot;
-    for (std::size_t i = 0; i < base.size(); ++i) {
-        const std::size_t open = base[i].find('>') + 1, close = base[i].find("</");
-        if (base[i].find("<slot>") != std::string::npos) slot = base[i].substr(open, close - open);
-        if (seen[i] == base[i]) continue;
-        const std::string head = base[i].substr(0, open), tail = base[i].substr(close);
-        if (close == std::string::npos || !seen[i].starts_with(head) || !seen[i].ends_with(tail) ||
-            seen[i].size() < head.size() + tail.size())
+    for (std::string was, is; std::getline(base, was);) {
+        const std::size_t open = was.find('>') + 1, close = was.find("</");
+        if (was.find("<slot>") != std::string::npos) slot = was.substr(open, close - open);
+        if (!std::getline(seen, is)) return document;
+        if (is == was) continue;
+        if (close == std::string::npos || !is.starts_with(was.substr(0, open)) ||
+            !is.ends_with(was.substr(close)) || is.size() < open + was.size() - close)
             return document;
         changes +=
             (slot == lastSlot ? ", " : (changes.empty() ? "slot " : "\nslot ") + slot + ": ") +
-            head.substr(head.find('<') + 1, head.size() - head.find('<') - 2) + " " +
-            seen[i].substr(open, seen[i].size() - open - tail.size());
+            was.substr(was.find('<') + 1, open - was.find('<') - 2) + " " +
+            is.substr(open, is.size() - was.size() + close - open);
         lastSlot = slot;
     }
+    if (seen.peek() != EOF || !document.ends_with('\n')) return document;
     return changes.empty() ? changes : changes + "\n";
 }

@@ -1,9 +1,12 @@
-// The worker on this thread; stand-ins journal what it does (files/journals.txt), a script acts.
+// The worker on this thread, with stand-ins that journal what it does, one line each: a probe
+// ("icmp h", "tcp h:port"), a log entry (" | ..." without its time stamp), a notice to the
+// window ("refresh <results in the table>") and a wait ("pause <ms>"). A script acts on each.
 
 #include "engine/probe_worker.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <new>
 #include <system_error>
 #include <utility>
@@ -48,13 +51,6 @@ protected:
         if (journal.size() > 10000) stopWorker = true;  // a runaway worker
         return script(line);
     }
-    // Compares the journal with its section in files/journals.txt.
-    void expectJournal(const std::string& section) {
-        const std::string all = testFile("engine/files/journals.txt");
-        const std::size_t from = all.find("== " + section + "\n") + section.size() + 4;
-        const std::string lines = all.substr(from, all.find("\n\n", from) + 1 - from);
-        EXPECT_EQ(journal, std::wstring(lines.begin(), lines.end()));
-    }
     std::function<bool(const std::wstring& line)> script = [](auto&) { return true; };
     std::wstring journal;
     const ScratchFolder scratch;  // the data folder, where monitor.log goes
@@ -64,25 +60,26 @@ protected:
 TEST_F(Monitoring, StartingTogglingAndAWorkerThatCannotBeCreated) {
     setProbeWorkerHooks({});  // a real, idle worker thread
     isRunning = false;
-    std::vector<Target> slots(20);
-    slots[0].history = {1, 0};
-    targetTable.assign(slots);
-    const std::system_error failure(
-        std::make_error_code(std::errc::resource_unavailable_try_again));
-    setWorkerThreadStarter([&]() -> std::thread { throw failure; });
+    targetTable.assign({{.history = {1, 0}}});
+    const auto state = [] { return std::pair<bool, bool>(isRunning, workerThread.joinable()); };
+    setWorkerThreadStarter(
+        []() -> std::thread { throw std::system_error(EAGAIN, std::generic_category()); });
     autoStartMonitoring();
-    EXPECT_FALSE(isRunning);
-    EXPECT_FALSE(workerThread.joinable());
+    EXPECT_EQ(state(), std::pair(false, false));
     setWorkerThreadStarter([] { return std::thread(runProbeWorker); });
     autoStartMonitoring();
-    EXPECT_TRUE(isRunning);
-    EXPECT_TRUE(workerThread.joinable());
+    EXPECT_EQ(state(), std::pair(true, true));
     EXPECT_FALSE(toggleMonitoring());
     EXPECT_FALSE(isRunning);
     EXPECT_TRUE(toggleMonitoring());
     EXPECT_TRUE(isRunning);
     EXPECT_EQ(targetTable.snapshot()[0].history, (std::deque<std::uint8_t>{1, 0}));
-    expectJournal("toggled");
+    EXPECT_EQ(journal,
+              LR"( | monitoring could not start: Resource temporarily unavailable
+ | monitoring auto-start
+ | monitoring stopped
+ | monitoring started
+)");
 }
 
 // Two sweeps, stopped at the second idle wait: slot order, each target in use once per due time,
@@ -102,7 +99,21 @@ TEST_F(Monitoring, WorkerProbesDueTargetsInSlotOrderAndWaitsWhenNothingIsDue) {
         return line == L"icmp 127.0.0.2";
     };
     runProbeWorker();
-    expectJournal("two sweeps");
+    EXPECT_EQ(journal,
+              LR"(icmp 127.0.0.2
+refresh 2500
+pause 10
+tcp 127.0.0.3:443
+ | 127.0.0.3 | tcp:443 | FAIL
+refresh 2501
+pause 10
+icmp 127.0.0.5
+ | 127.0.0.5 | icmp | FAIL
+refresh 2502
+pause 10
+pause 80
+pause 80
+)");
     const std::vector<Target> table = targetTable.snapshot();
     const std::int64_t sweep = table[4].nextDue;  // set at its first visit, then left alone
     EXPECT_EQ(table[1].nextDue - sweep, 60 * nanosPerSecond);
@@ -133,10 +144,27 @@ TEST_F(Monitoring, WorkerSwitchedOffShortenedEmptiedReplacedOutOfMemoryAndStoppe
         return line != L"icmp 127.0.0.8";
     };
     runProbeWorker();
-    expectJournal("switched off, shortened, emptied, replaced, out of memory and stopped");
+    EXPECT_EQ(journal,
+              LR"(icmp 127.0.0.1
+refresh 1
+pause 10
+icmp 127.0.0.2
+refresh 0
+pause 10
+pause 100
+pause 80
+icmp 127.0.0.8
+pause 100
+pause 80
+icmp 127.0.0.8
+ | 127.0.0.8 | icmp | FAIL
+refresh 1
+pause 10
+)");
 }
 
-// Asleep, the worker starts no probe, not even mid-sweep; awake, it waits sleepResumeDelay.
+// Asleep, the worker starts no probe, not even in the sweep under way; awake, it waits
+// sleepResumeDelay before probing again.
 TEST_F(Monitoring, WorkerHoldsProbingFromSleepUntilAMomentAfterTheWakeUp) {
     targetTable.assign({on(L"127.0.0.1"), on(L"127.0.0.2")});
     script = [pauses = 0](auto& line) mutable {
@@ -148,5 +176,17 @@ TEST_F(Monitoring, WorkerHoldsProbingFromSleepUntilAMomentAfterTheWakeUp) {
         return true;
     };
     runProbeWorker();
-    expectJournal("asleep and awake");
+    EXPECT_EQ(journal,
+              LR"(icmp 127.0.0.1
+ | paused for sleep
+refresh 1
+pause 10
+pause 100
+ | resumed after sleep
+pause 100
+ | resumed after sleep
+icmp 127.0.0.2
+refresh 2
+pause 10
+)");
 }
