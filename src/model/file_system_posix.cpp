@@ -66,7 +66,6 @@ bool readFromFile(FileHandle file, std::uint64_t offset, std::string& bytes) {
     return true;
 }
 
-// Here nothing refuses a removal or a replace because someone has the file open.
 bool readLastWriteAge(const std::wstring& path, std::chrono::seconds& age) {
     std::error_code error;
     const auto written = std::filesystem::last_write_time(std::filesystem::path(path), error);
@@ -76,6 +75,7 @@ bool readLastWriteAge(const std::wstring& path, std::chrono::seconds& age) {
     return true;
 }
 
+// Here nothing refuses a removal or a replace because someone has the file open.
 FileOutcome removeFile(const std::wstring& path) {
     return ::unlink(narrow(path).c_str()) == 0 ? FileOutcome::done : FileOutcome::failed;
 }
