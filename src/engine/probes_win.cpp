@@ -6,6 +6,8 @@
 #include <ws2tcpip.h>
 #include <icmpapi.h>
 
+#include <mstcpip.h>
+
 #include <cstring>
 #include <vector>
 
@@ -111,6 +113,19 @@ bool connectionCompleted(const TcpSocket& connection) {
     return pendingError == 0;
 }
 
+// Windows answers a refused connect only after retrying the SYN, about 2 s later; without
+// retries a closed port fails at once, and a silent host loses nothing, since the first retry
+// would come only after about a second, when the probe has given up anyway. Where the request
+// is not known (older Windows, Wine) it is refused and nothing else changes.
+void askForNoSynRetries(const TcpSocket& connection) {
+    TCP_INITIAL_RTO_PARAMETERS parameters{};
+    parameters.Rtt = TCP_INITIAL_RTO_UNSPECIFIED_RTT;
+    parameters.MaxSynRetransmissions = TCP_INITIAL_RTO_NO_SYN_RETRANSMISSIONS;
+    DWORD returned = 0;
+    WSAIoctl(connection.get(), SIO_TCP_INITIAL_RTO, &parameters, sizeof parameters, nullptr, 0,
+             &returned, nullptr, nullptr);
+}
+
 }  // namespace
 
 bool resolveIPv4(const std::wstring& host, sockaddr_in& out) {
@@ -142,6 +157,7 @@ bool probeTcp(const std::wstring& host, std::uint16_t port) {
 
     const TcpSocket connection(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
     if (!connection.isOpen()) return false;
+    askForNoSynRetries(connection);
     u_long nonBlocking = 1;
     ioctlsocket(connection.get(), FIONBIO, &nonBlocking);  // select() below settles the outcome
     // Whatever connect() answers short of success, pending or refused at once, is decided by
