@@ -101,16 +101,14 @@ public:
                         &IAccessible::get_accDescription);
     }
     STDMETHODIMP get_accRole(VARIANT child, VARIANT* role) override {
-        if (isSelf(child)) {
-            if (client_.role) return numberAnswer(client_.role, role);
-            return standard_ ? standard_->get_accRole(child, role) : E_FAIL;
-        }
+        if (isSelf(child) && client_.role) return numberAnswer(client_.role, role);
+        if (!drawsItems(child)) return standardAnswer(&IAccessible::get_accRole, child, role);
         AccessibleItem item;
         if (!findItem(child, item)) return E_INVALIDARG;
         return numberAnswer(item.role, role);
     }
     STDMETHODIMP get_accState(VARIANT child, VARIANT* state) override {
-        if (isSelf(child)) return standard_ ? standard_->get_accState(child, state) : E_FAIL;
+        if (!drawsItems(child)) return standardAnswer(&IAccessible::get_accState, child, state);
         AccessibleItem item;
         if (!findItem(child, item)) return E_INVALIDARG;
         return numberAnswer(
@@ -118,7 +116,7 @@ public:
     }
     STDMETHODIMP get_accHelp(VARIANT child, BSTR* help) override {
         *help = nullptr;
-        return isSelf(child) && standard_ ? standard_->get_accHelp(child, help) : S_FALSE;
+        return drawsItems(child) ? S_FALSE : standardAnswer(&IAccessible::get_accHelp, child, help);
     }
     STDMETHODIMP get_accHelpTopic(BSTR* file, VARIANT, LONG* topic) override {
         *file = nullptr;
@@ -127,8 +125,9 @@ public:
     }
     STDMETHODIMP get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
         *shortcut = nullptr;
-        return isSelf(child) && standard_ ? standard_->get_accKeyboardShortcut(child, shortcut)
-                                          : S_FALSE;
+        return drawsItems(child)
+                   ? S_FALSE
+                   : standardAnswer(&IAccessible::get_accKeyboardShortcut, child, shortcut);
     }
     STDMETHODIMP get_accFocus(VARIANT* focus) override {
         focus->vt = VT_EMPTY;
@@ -136,18 +135,22 @@ public:
     }
     STDMETHODIMP get_accSelection(VARIANT* selection) override {
         selection->vt = VT_EMPTY;
-        return S_FALSE;
+        return client_.items ? S_FALSE : standardAnswer(&IAccessible::get_accSelection, selection);
     }
     STDMETHODIMP get_accDefaultAction(VARIANT child, BSTR* action) override {
         *action = nullptr;
-        return isSelf(child) && standard_ ? standard_->get_accDefaultAction(child, action)
-                                          : S_FALSE;
+        return drawsItems(child)
+                   ? S_FALSE
+                   : standardAnswer(&IAccessible::get_accDefaultAction, child, action);
     }
     STDMETHODIMP accSelect(LONG flags, VARIANT child) override {
-        return isSelf(child) && standard_ ? standard_->accSelect(flags, child) : E_NOTIMPL;
+        return drawsItems(child) ? E_NOTIMPL
+                                 : standardAnswer(&IAccessible::accSelect, flags, child);
     }
     STDMETHODIMP accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
                              VARIANT child) override {
+        if (!client_.items && !isSelf(child))
+            return standardAnswer(&IAccessible::accLocation, left, top, width, height, child);
         RECT box{};
         AccessibleItem item;
         if (isSelf(child)) {
@@ -168,7 +171,10 @@ public:
         end->vt = VT_EMPTY;
         if (!client_.items)
             return standard_ ? standard_->accNavigate(direction, start, end) : E_FAIL;
-        const LONG count = static_cast<LONG>(client_.items(window_).size());
+        // The walk goes through the drawn items and on through the child windows, the same
+        // children the count gives, so a reader can reach the buttons from the last item.
+        LONG count = 0;
+        get_accChildCount(&count);
         const LONG from = isSelf(start) ? 0 : start.lVal;
         LONG to = 0;
         if (direction == NAVDIR_FIRSTCHILD && from == 0) to = 1;
@@ -176,25 +182,33 @@ public:
         if ((direction == NAVDIR_NEXT || direction == NAVDIR_DOWN) && from > 0) to = from + 1;
         if ((direction == NAVDIR_PREVIOUS || direction == NAVDIR_UP) && from > 0) to = from - 1;
         if (to < 1 || to > count) return S_FALSE;
-        return numberAnswer(to, end);
+        if (to <= static_cast<LONG>(client_.items(window_).size())) return numberAnswer(to, end);
+        VARIANT id{};
+        id.vt = VT_I4;
+        id.lVal = to;
+        IDispatch* window = nullptr;
+        if (get_accChild(id, &window) != S_OK || !window) return S_FALSE;
+        end->vt = VT_DISPATCH;
+        end->pdispVal = window;
+        return S_OK;
     }
     STDMETHODIMP accHitTest(LONG x, LONG y, VARIANT* found) override {
         found->vt = VT_EMPTY;
+        if (!client_.items) return standardAnswer(&IAccessible::accHitTest, x, y, found);
         POINT point{x, y};
         ScreenToClient(window_, &point);
         RECT client{};
         GetClientRect(window_, &client);
         if (!PtInRect(&client, point)) return S_FALSE;
         LONG id = CHILDID_SELF;
-        if (client_.items) {
-            const std::vector<AccessibleItem> items = client_.items(window_);
-            for (std::size_t i = 0; i < items.size(); ++i)
-                if (PtInRect(&items[i].box, point)) id = static_cast<LONG>(i) + 1;
-        }
+        const std::vector<AccessibleItem> items = client_.items(window_);
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (PtInRect(&items[i].box, point)) id = static_cast<LONG>(i) + 1;
         return numberAnswer(id, found);
     }
     STDMETHODIMP accDoDefaultAction(VARIANT child) override {
-        return isSelf(child) && standard_ ? standard_->accDoDefaultAction(child) : E_NOTIMPL;
+        return drawsItems(child) ? E_NOTIMPL
+                                 : standardAnswer(&IAccessible::accDoDefaultAction, child);
     }
     STDMETHODIMP put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     STDMETHODIMP put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -202,6 +216,14 @@ public:
 private:
     static bool isSelf(const VARIANT& child) {
         return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
+    }
+    // Whether `child` is one of the items this object draws and answers for. A named control
+    // draws none: everything but its name, its parts included (a combo box's text, button
+    // and list), is answered by the standard object, so a reader can still press the button.
+    bool drawsItems(const VARIANT& child) const { return client_.items && !isSelf(child); }
+    template <typename Method, typename... Arguments>
+    HRESULT standardAnswer(Method method, Arguments... arguments) {
+        return standard_ ? (standard_->*method)(arguments...) : E_FAIL;
     }
     bool findItem(const VARIANT& child, AccessibleItem& item) const {
         if (!client_.items || child.vt != VT_I4 || child.lVal < 1) return false;
@@ -214,7 +236,7 @@ private:
     HRESULT itemText(const VARIANT& child, std::wstring AccessibleItem::*field, BSTR* answer,
                      StandardText standardText) {
         *answer = nullptr;
-        if (isSelf(child)) return standard_ ? (standard_->*standardText)(child, answer) : S_FALSE;
+        if (!drawsItems(child)) return standardAnswer(standardText, child, answer);
         AccessibleItem item;
         if (!findItem(child, item)) return E_INVALIDARG;
         return textAnswer(item.*field, answer);

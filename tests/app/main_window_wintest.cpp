@@ -167,8 +167,9 @@ std::wstring readClient(HWND window, LONG first, LONG last) {
     return text;
 }
 
-// How a reader walks the header's object: its children counted, the first and last item and the
-// one after the first, and the item at the health bar's centre.
+// How a reader walks the header's object: its children counted, the first and last child, the
+// ones after the first two (the walk goes on from the drawn items to the child windows), and the
+// item at the health bar's centre.
 std::wstring walkHeader(HWND main) {
     IAccessible* object = nullptr;
     AccessibleObjectFromWindow(main, OBJID_CLIENT, __uuidof(IAccessible),
@@ -182,7 +183,19 @@ std::wstring walkHeader(HWND main) {
                                           {NAVDIR_NEXT, 2L}}) {
         VARIANT end{};
         object->accNavigate(direction, childId(from), &end);
-        text += L", " + (end.vt == VT_I4 ? std::to_wstring(end.lVal) : L"none");
+        HWND window = nullptr;  // a child window is reached as its own object
+        if (end.vt == VT_DISPATCH) {
+            IAccessible* reached = nullptr;
+            end.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&reached));
+            if (reached) {
+                WindowFromAccessibleObject(reached, &window);
+                reached->Release();
+            }
+        }
+        text += L", " + (end.vt == VT_I4 ? std::to_wstring(end.lVal)
+                         : window        ? L"window " + std::to_wstring(GetDlgCtrlID(window))
+                                         : L"none");
+        VariantClear(&end);
     }
     VARIANT found{};
     object->accLocation(&x, &y, &width, &height, childId(2));
