@@ -8,7 +8,7 @@ src=${1:-$(cd "$(dirname "$0")/.." && pwd)/src}
 exec python3 - "$src" <<'EOF'
 import pathlib, re, sys
 
-floors = {"model": 1, "ui": 1, "config": 2, "log": 2, "view": 2, "editor": 3, "engine": 3, "app": 4}
+floors = {"model": 1, "ui": 1, "config": 2, "log": 2, "view": 2, "editor": 3, "engine": 3, "alert": 3, "app": 4}
 src = pathlib.Path(sys.argv[1])
 include = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 problems = []
