@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "log/event_log.h"
+#include "model/target_table.h"
 
 std::thread workerThread;
 
@@ -52,6 +53,9 @@ bool toggleMonitoring() {
     const bool wasRunning = isRunning.load();
     if (!wasRunning && !ensureWorkerThread()) return false;
     isRunning.exchange(!wasRunning);
+    // On both: what a target did while monitoring was off is not news, and a probe still
+    // under way at a stop records its result after it.
+    targetTable.forgetOutages();
     logEvent(wasRunning ? L"monitoring stopped" : L"monitoring started");
     return !wasRunning;
 }

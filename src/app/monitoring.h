@@ -14,9 +14,10 @@ extern std::thread workerThread;
 // Starts the worker and switches monitoring on, logging " | monitoring auto-start". When
 // the thread cannot be created, monitoring stays off and the reason is logged.
 void autoStartMonitoring();
-// Flips monitoring, logs " | monitoring started" or " | monitoring stopped" and returns
-// the new state. Switching on when the worker could not be started tries to start it
-// again; when that fails too, monitoring stays off and the reason is logged.
+// Flips monitoring, makes every target's outage state unknown again, logs " | monitoring
+// started" or " | monitoring stopped" and returns the new state. Switching on when the worker could
+// not be started tries to start it again; when that fails too, monitoring stays off and the reason
+// is logged.
 bool toggleMonitoring();
 // The machine goes to sleep: no probe is started from now on, and " | paused for sleep" is
 // logged. Probes that ran into the sleep would fail only because the network is down.

@@ -10,6 +10,8 @@
 
 struct ShownTable {
     std::size_t inUse = 0;                // targets in use
+    std::size_t up = 0;                   // targets in use whose outage state is up
+    std::size_t down = 0;                 // ... and down; the others are not known yet
     bool healthy = true;                  // the health bar: every target in use answered
     std::wstring health = L"no targets";  // what the health bar says to a screen reader
 };

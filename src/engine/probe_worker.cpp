@@ -46,9 +46,20 @@ bool probe(const ProbeWorkerHooks& hooks, const Target& target) {
     return hooks.probeIcmp && hooks.probeIcmp(target.host);
 }
 
-// "<host> | tcp:<port> | FAIL", or "icmp" without a port.
-std::wstring failureEvent(const Target& target) {
-    return target.host + L" | " + protocolText(target) + L" | FAIL";
+// How a log entry names a target's probe: "<host> | tcp:<port>", or "icmp" without a port.
+std::wstring loggedName(const Target& target) {
+    return target.host + L" | " + protocolText(target);
+}
+
+// The entries of an outage change, in the order it gives, then the notice to the window.
+void reportOutage(const ProbeWorkerHooks& hooks, const Target& target, const OutageChange& change) {
+    const std::wstring name = loggedName(target);
+    if (change.wentDown) logEvent(name + L" | DOWN");
+    if (change.cameUp) logEvent(name + L" | UP after " + durationText(change.lasted));
+    if (change.becameUnstable) logEvent(name + L" | UNSTABLE");
+    if (change.notice == OutageEvent::none || !hooks.notifyOutage) return;
+    hooks.notifyOutage(
+        {target.host + L" " + protocolText(target), change.notice, change.lasted, change.changes});
 }
 
 // Probes one due slot with no lock held and records the result under a short one. When
@@ -56,8 +67,10 @@ std::wstring failureEvent(const Target& target) {
 void probeSlot(const ProbeWorkerHooks& hooks, std::size_t slot, const Target& target,
                std::int64_t now) {
     const bool answered = probe(hooks, target);
-    targetTable.recordResult(slot, answered ? 1 : 0, now);
-    if (!answered) logEvent(failureEvent(target));
+    OutageChange change;
+    targetTable.recordResult(slot, answered ? 1 : 0, now, steadyNowNanos(), &change);
+    if (!answered) logEvent(loggedName(target) + L" | FAIL");
+    reportOutage(hooks, target, change);
     if (hooks.notifyRefresh) hooks.notifyRefresh();
     pause(hooks, pauseAfterProbe);
 }

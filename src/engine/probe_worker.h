@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "model/outage.h"
+
 // The worker's two run flags, written only by the user-interface thread (the monitoring
 // control) and read here without the table lock.
 extern std::atomic<bool> isRunning;   // the worker probes due targets
@@ -28,6 +30,9 @@ struct ProbeWorkerHooks {
     // Waits after each probe and between passes. Unset, the worker sleeps on the steady clock;
     // tests record the waits instead, and can act at each one.
     std::function<void(std::chrono::nanoseconds length)> pause = nullptr;
+    // Tells the user interface that a target went down, came back or is unstable; called with
+    // no lock held, after the result's log entries.
+    std::function<void(const OutageNotice& notice)> notifyOutage;
 };
 
 // Installed once before the worker thread starts.

@@ -27,6 +27,7 @@ struct OutageChange {
     bool becameUnstable = false;
     std::int64_t lasted = 0;  // cameUp: how long the target was down, in ns
     OutageEvent notice = OutageEvent::none;
+    int changes = 0;  // the changes of the last 10 min, this one included
 };
 
 // Steps `track` by one probe result that arrived at steady-clock time `now`.

@@ -6,6 +6,8 @@
 #include <deque>
 #include <string>
 
+#include "model/outage.h"
+
 enum class ProbeType : std::int32_t { icmp = 0, tcp = 1 };
 
 // The table always holds this many slots once the main window exists; slot i is entry i.
@@ -21,6 +23,7 @@ struct Target {
     std::int32_t interval = 10;        // seconds between two probes
     std::deque<std::uint8_t> history;  // 1 = answered, 0 = not; oldest first
     std::int64_t nextDue = 0;          // steady-clock nanoseconds; 0 = not yet scheduled
+    OutageTrack outage;                // run-time only, like the results
 };
 
 // Only targets in use are probed, drawn and counted.

@@ -16,6 +16,7 @@ void TargetTable::assign(std::vector<Target> list) {
 void TargetTable::replaceAll(std::vector<Target> list, std::int64_t now) {
     for (Target& entry : list) {
         entry.history.clear();
+        entry.outage = {};
         entry.nextDue = now;
     }
     assign(std::move(list));
@@ -38,6 +39,7 @@ std::vector<Target> TargetTable::snapshot(std::size_t newestResults) {
         target.history.assign(entry.history.end() - static_cast<std::ptrdiff_t>(kept),
                               entry.history.end());
         target.nextDue = entry.nextDue;
+        target.outage = entry.outage;
     }
     return copy;
 }
@@ -56,7 +58,8 @@ bool TargetTable::copyEntryForSweep(std::size_t index, std::int64_t now, Target&
     return true;
 }
 
-bool TargetTable::recordResult(std::size_t index, std::uint8_t result, std::int64_t now) {
+bool TargetTable::recordResult(std::size_t index, std::uint8_t result, std::int64_t now,
+                               std::int64_t probedAt, OutageChange* change) {
     std::scoped_lock lock(mutex_);
     if (index >= entries_.size()) return false;
     Target& entry = entries_[index];
@@ -64,5 +67,12 @@ bool TargetTable::recordResult(std::size_t index, std::uint8_t result, std::int6
     while (entry.history.size() > historyLimit) entry.history.pop_front();
     const std::int64_t seconds = std::max<std::int32_t>(entry.interval, 1);
     entry.nextDue = now + seconds * nanosPerSecond;
+    const OutageChange changed = recordOutage(entry.outage, result != 0, probedAt);
+    if (change) *change = changed;
     return true;
+}
+
+void TargetTable::forgetOutages() {
+    std::scoped_lock lock(mutex_);
+    for (Target& entry : entries_) entry.outage = {};
 }

@@ -14,8 +14,8 @@ class TargetTable {
 public:
     // The table becomes `list` as it is, results and due times included.
     void assign(std::vector<Target> list);
-    // The table becomes `list`; every target loses its results and is due at `now`, so the
-    // worker probes each of them in its next sweep.
+    // The table becomes `list`; every target loses its results and its outage state and is due
+    // at `now`, so the worker probes each of them in its next sweep.
     void replaceAll(std::vector<Target> list, std::int64_t now);
     // Exactly targetSlotCount fresh targets, whatever the table held.
     void resetToDefaults();
@@ -28,9 +28,13 @@ public:
     // shorter than `index`.
     // Copies entry `index` into `out`; an unscheduled entry (nextDue 0) is scheduled at `now`.
     bool copyEntryForSweep(std::size_t index, std::int64_t now, Target& out);
-    // Appends one result, keeps the newest historyLimit results and schedules the next probe
-    // at `now` + the entry's current interval (at least one second).
-    bool recordResult(std::size_t index, std::uint8_t result, std::int64_t now);
+    // Appends one result, keeps the newest historyLimit results, schedules the next probe at
+    // `now` + the entry's current interval (at least one second) and steps the entry's outage
+    // state with the probe's end time `probedAt`, answering what that changed in `change`.
+    bool recordResult(std::size_t index, std::uint8_t result, std::int64_t now,
+                      std::int64_t probedAt, OutageChange* change = nullptr);
+    // Every target's outage state becomes unknown again, without an announcement.
+    void forgetOutages();
 
 private:
     std::mutex mutex_;

@@ -1,6 +1,7 @@
 // The worker on this thread, with stand-ins that journal what it does, one line each: a probe
 // ("icmp h", "tcp h:port"), a log entry (" | ..." without its time stamp), a notice to the
-// window ("refresh <results in the table>") and a wait ("pause <ms>"). A script acts on each.
+// window ("refresh <results in the table>", "notice <target>: <event>") and a wait ("pause
+// <ms>"). A script acts on each.
 
 #include "engine/probe_worker.h"
 
@@ -12,6 +13,7 @@
 #include <utility>
 
 #include "app/monitoring.h"
+#include "app/shown_table.h"
 #include "log/event_log.h"
 #include "model/clock.h"
 #include "model/data_folder_posix.h"
@@ -38,8 +40,13 @@ protected:
             note(L"refresh " + std::to_wstring(results));
         };
         const auto pause = [this](auto length) { note(L"pause " + std::to_wstring(length / 1ms)); };
-        setProbeWorkerHooks(
-            {[this](auto& host) { return note(L"icmp " + host); }, probeTcp, refresh, pause});
+        const auto notice = [this](const OutageNotice& n) {
+            const wchar_t* events[] = {L"", L"down", L"up after ", L"unstable"};
+            note(L"notice " + n.name + L": " + events[static_cast<int>(n.event)] +
+                 (n.lasted ? durationText(n.lasted) : L""));
+        };
+        setProbeWorkerHooks({[this](auto& host) { return note(L"icmp " + host); }, probeTcp,
+                             refresh, pause, notice});
         targetTable.resetToDefaults();
         isRunning = true;
         stopWorker = false;
@@ -56,11 +63,13 @@ protected:
     const ScratchFolder scratch;  // the data folder, where monitor.log goes
 };
 
-// Without a worker thread monitoring stays off and says why; switching it off keeps results.
+// Without a worker thread monitoring stays off and says why; switching it off keeps results;
+// switching it off or on forgets the outage states.
 TEST_F(Monitoring, StartingTogglingAndAWorkerThatCannotBeCreated) {
     setProbeWorkerHooks({});  // a real, idle worker thread
     isRunning = false;
-    targetTable.assign({{.history = {1, 0}}});
+    targetTable.assign({{.history = {1, 0}, .outage = {.state = OutageState::down}}});
+    const auto outage = [] { return targetTable.snapshot()[0].outage.state; };
     const auto state = [] { return std::pair<bool, bool>(isRunning, workerThread.joinable()); };
     setWorkerThreadStarter(
         []() -> std::thread { throw std::system_error(EAGAIN, std::generic_category()); });
@@ -71,9 +80,12 @@ TEST_F(Monitoring, StartingTogglingAndAWorkerThatCannotBeCreated) {
     EXPECT_EQ(state(), std::pair(true, true));
     EXPECT_FALSE(toggleMonitoring());
     EXPECT_FALSE(isRunning);
+    EXPECT_EQ(outage(), OutageState::unknown);
+    targetTable.recordResult(0, 1, 0, 0);  // a probe under way at the stop answers: up
     EXPECT_TRUE(toggleMonitoring());
     EXPECT_TRUE(isRunning);
-    EXPECT_EQ(targetTable.snapshot()[0].history, (std::deque<std::uint8_t>{1, 0}));
+    EXPECT_EQ(outage(), OutageState::unknown);
+    EXPECT_EQ(targetTable.snapshot()[0].history, (std::deque<std::uint8_t>{1, 0, 1}));
     EXPECT_EQ(journal,
               LR"( | monitoring could not start: Resource temporarily unavailable
  | monitoring auto-start
@@ -83,7 +95,8 @@ TEST_F(Monitoring, StartingTogglingAndAWorkerThatCannotBeCreated) {
 }
 
 // Two sweeps, stopped at the second idle wait: slot order, each target in use once per due time,
-// tcp with its port, the newest 2500 results kept, due times from the sweep's clock reading.
+// tcp with its port, the newest 2500 results kept, due times from the sweep's clock reading;
+// an outage's entries right after the FAIL entry, then its notice; one lost answer is none.
 TEST_F(Monitoring, WorkerProbesDueTargetsInSlotOrderAndWaitsWhenNothingIsDue) {
     std::vector<Target> slots = {
         on(L"127.0.0.1"), on(L"127.0.0.2"), on(L"127.0.0.3", 30, ProbeType::tcp),
@@ -91,7 +104,10 @@ TEST_F(Monitoring, WorkerProbesDueTargetsInSlotOrderAndWaitsWhenNothingIsDue) {
     slots[0].nextDue = steadyNowNanos() + 3600 * nanosPerSecond;
     slots[1].history.assign(2500, 0);
     slots[1].history.front() = 1;  // the oldest result, pushed out by the newest
+    slots[1].outage = {OutageState::down, 0, steadyNowNanos() - 7200 * nanosPerSecond};
+    slots[2].outage = {.state = OutageState::up, .failedInRow = 1};
     slots[3].enabled = false;
+    slots[3].outage.state = OutageState::down;  // not in use, not counted
     slots.resize(20);
     targetTable.assign(slots);
     script = [idle = 0](auto& line) mutable {
@@ -101,10 +117,14 @@ TEST_F(Monitoring, WorkerProbesDueTargetsInSlotOrderAndWaitsWhenNothingIsDue) {
     runProbeWorker();
     EXPECT_EQ(journal,
               LR"(icmp 127.0.0.2
+ | 127.0.0.2 | icmp | UP after 2 h
+notice 127.0.0.2 icmp: up after 2 h
 refresh 2500
 pause 10
 tcp 127.0.0.3:443
  | 127.0.0.3 | tcp:443 | FAIL
+ | 127.0.0.3 | tcp:443 | DOWN
+notice 127.0.0.3 tcp:443: down
 refresh 2501
 pause 10
 icmp 127.0.0.5
@@ -121,6 +141,9 @@ pause 80
     EXPECT_EQ(table[5].nextDue - sweep, 1 * nanosPerSecond);
     EXPECT_EQ(table[1].history.front(), 0);
     EXPECT_EQ(table[1].history.back(), 1);
+    takeShownTable();
+    EXPECT_EQ(shownTable.up, 1u);
+    EXPECT_EQ(shownTable.down, 1u);
 }
 
 // Switched off in a sweep, the worker ends it, then only waits; a table shortened or emptied
@@ -128,7 +151,9 @@ pause 80
 // given up and tried again after a pause; a stop ends a sweep at once.
 TEST_F(Monitoring, WorkerSwitchedOffShortenedEmptiedReplacedOutOfMemoryAndStopped) {
     targetTable.assign({on(L"127.0.0.1"), on(L"127.0.0.2"), on(L"127.0.0.3")});
-    script = [memory = false](auto& line) mutable {
+    Target failedOnce = on(L"127.0.0.8");  // unless the new table forgets it, a DOWN follows
+    failedOnce.outage.failedInRow = 1;
+    script = [memory = false, failedOnce](auto& line) mutable {
         if (line == L"icmp 127.0.0.1") {
             isRunning = false;
             targetTable.assign({on(L"127.0.0.1"), on(L"127.0.0.2")});
@@ -138,7 +163,7 @@ TEST_F(Monitoring, WorkerSwitchedOffShortenedEmptiedReplacedOutOfMemoryAndStoppe
             targetTable.resetToDefaults();
             isRunning = true;
         }
-        if (line == L"pause 80") targetTable.replaceAll({on(L"127.0.0.8"), on(L"127.0.0.9")}, 1);
+        if (line == L"pause 80") targetTable.replaceAll({failedOnce, on(L"127.0.0.9")}, 1);
         if (line == L"icmp 127.0.0.8" && !std::exchange(memory, true)) throw std::bad_alloc();
         if (line == L"icmp 127.0.0.8") stopWorker = true;
         return line != L"icmp 127.0.0.8";
