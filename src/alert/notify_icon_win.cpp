@@ -9,6 +9,7 @@
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -37,33 +38,7 @@ struct IconRequests {
 std::shared_ptr<IconRequests> requests;
 std::thread shellThread;
 
-class OwnedIcon {
-public:
-    explicit OwnedIcon(HICON icon) : icon_(icon) {}
-    ~OwnedIcon() {
-        if (icon_) DestroyIcon(icon_);
-    }
-    OwnedIcon(const OwnedIcon&) = delete;
-    OwnedIcon& operator=(const OwnedIcon&) = delete;
-    HICON get() const { return icon_; }
-
-private:
-    HICON icon_;
-};
-
-class MemoryDc {
-public:
-    MemoryDc() : dc_(CreateCompatibleDC(nullptr)) {}
-    ~MemoryDc() {
-        if (dc_) DeleteDC(dc_);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
+using OwnedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, decltype(&DestroyIcon)>;
 
 // The lamp as an icon of `size` pixels: a disc in `fill` with the lamps' outline, drawn as the
 // window draws its lamps, on a transparent ground. GDI leaves the alpha of what it draws at 0,
@@ -82,8 +57,9 @@ HICON drawLampIcon(COLORREF fill, int size) {
         CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
     const int maskStride = (size + 15) / 16 * 2;  // rows of whole 16-bit words
     std::vector<BYTE> maskBits(static_cast<std::size_t>(maskStride * size), 0);
-    const MemoryDc dc;
-    if (!colour.get() || !dc.get()) return nullptr;
+    const std::unique_ptr<std::remove_pointer_t<HDC>, decltype(&DeleteDC)> dc(
+        CreateCompatibleDC(nullptr), DeleteDC);
+    if (!colour.get() || !dc) return nullptr;
     {
         const SolidBrush brush(fill);
         const SolidPen pen(lampOutlineColour, static_cast<UINT>(MulDiv(size, baseDpi, 16)));
@@ -112,9 +88,9 @@ HICON drawLampIcon(COLORREF fill, int size) {
 // The three lamps at the size the notification area shows, drawn once per shell thread.
 struct LampIcons {
     const int size = GetSystemMetrics(SM_CXSMICON);
-    const OwnedIcon green{drawLampIcon(answeredColour, size)};
-    const OwnedIcon red{drawLampIcon(failedColour, size)};
-    const OwnedIcon grey{drawLampIcon(unknownColour, size)};
+    const OwnedIcon green{drawLampIcon(answeredColour, size), DestroyIcon};
+    const OwnedIcon red{drawLampIcon(failedColour, size), DestroyIcon};
+    const OwnedIcon grey{drawLampIcon(unknownColour, size), DestroyIcon};
 
     HICON of(TrayLamp lamp) const {
         return (lamp == TrayLamp::green ? green : lamp == TrayLamp::red ? red : grey).get();
