@@ -32,7 +32,7 @@ struct ProbeWorkerHooks {
     std::function<void(std::chrono::nanoseconds length)> pause = nullptr;
     // Tells the user interface that a target went down, came back or is unstable; called with
     // no lock held, after the result's log entries.
-    std::function<void(const OutageNotice& notice)> notifyOutage;
+    std::function<void(const OutageNotice& notice)> notifyOutage = nullptr;
 };
 
 // Installed once before the worker thread starts.
