@@ -6,6 +6,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -219,7 +220,12 @@ void startNotifyIcon(HWND window, const TrayState& state) {
     auto shared = std::make_shared<IconRequests>();
     try {
         shellThread = std::thread([shared, window, state] {
-            serveIcon(*shared, window, state);
+            try {
+                serveIcon(*shared, window, state);
+            } catch (const std::bad_alloc&) {
+                // Out of memory the icon is given up; an exception leaving the thread would end
+                // the program.
+            }
             const std::scoped_lock lock(shared->mutex);
             shared->ended = true;
             shared->changed.notify_all();

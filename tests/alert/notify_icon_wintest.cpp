@@ -22,14 +22,10 @@ int flashes = 0;
 std::atomic<std::size_t> balloons = 0;
 std::wstring menuChoice;  // the menu item the operator picks
 
-void note(const std::wstring& line) {
+// Adds `line`, when given, to the transcript; answers the transcript.
+std::wstring noted(const std::wstring& line = L"") {
     const std::scoped_lock lock(noting);
-    transcript += line + L"\n";
-}
-
-std::wstring noted() {
-    const std::scoped_lock lock(noting);
-    return transcript;
+    return transcript += line.empty() ? L"" : line + L"\n";
 }
 
 // The lamp's colour at the icon's centre.
@@ -69,7 +65,7 @@ BOOL WINAPI recordShellCall(DWORD message, PNOTIFYICONDATAW data) {
             (data->uFlags == flags && data->uCallbackMessage == WM_APP_NOTIFYICON ? L"" : L" ?");
     line = replaced(std::regex_replace(line, std::wregex(L"after \\d+ s"), L"after # s"),
                     {{L"\n", L"|"}});
-    note(line + (accepted ? L"" : L" (refused)"));
+    noted(line + (accepted ? L"" : L" (refused)"));
     balloons += (data->uFlags & NIF_INFO) ? 1 : 0;  // noted first: a stage waits for it
     return accepted;
 }
@@ -89,7 +85,7 @@ BOOL WINAPI pickFromMenu(HMENU menu, UINT, int, int, int, HWND, const RECT*) {
         line += std::wstring(i ? L" | " : L" ") + (*text ? text : L"-");
         if (text == menuChoice) picked = GetMenuItemID(menu, i);
     }
-    note(line + L": " + menuChoice);
+    noted(line + L": " + menuChoice);
     return BOOL(picked);
 }
 
@@ -136,7 +132,7 @@ TEST(NotifyIcon, FollowsTheTargetsGathersBalloonsAndAnswersItsMenu) {
     stage([&] { stop(3, 4); }, 3000, 3);
     listeners.clear();
     stage(listen, 1500, 4);
-    note(L"flashes: " + std::to_wstring(flashes));
+    noted(L"flashes: " + std::to_wstring(flashes));
     SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     pumpUntil([] { return noted().ends_with(L"version 4\n"); }, 5s);
     // A click on the icon, then the menu's commands, each time with the window minimized.
@@ -146,13 +142,13 @@ TEST(NotifyIcon, FollowsTheTargetsGathersBalloonsAndAnswersItsMenu) {
         const bool click = menuChoice == L"(click)";
         SendMessageW(window, WM_APP_NOTIFYICON, MAKEWPARAM(20, 20),
                      MAKELPARAM(click ? NIN_SELECT : WM_CONTEXTMENU, 1));
-        if (click) note(L"click");
+        if (click) noted(L"click");
         if (menuChoice == L"Stop server")
             pumpUntil([] { return noted().ends_with(L"stopped\"\n"); }, 5s);
         if (menuChoice != L"Exit")
-            note(IsIconic(window)                  ? L"window minimized"
-                 : GetForegroundWindow() == window ? L"window shown, in front"
-                                                   : L"window shown, behind");
+            noted(IsIconic(window)                  ? L"window minimized"
+                  : GetForegroundWindow() == window ? L"window shown, in front"
+                                                    : L"window shown, behind");
     }
     for (MSG message{}; GetMessageW(&message, nullptr, 0, 0) > 0;) DispatchMessageW(&message);
     stop(0, 4);
