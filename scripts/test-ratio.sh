@@ -10,7 +10,7 @@ files() { git ls-files --cached --others --exclude-standard "$@" | while read -r
 count() { xargs -r -d '\n' cat | grep -c -v -E '^\s*$' || true; }
 src=$(files 'src/*.c' 'src/*.cpp' 'src/*.h' | count)
 material=$(files tests | grep -v -E '^tests/fuzz/(regressions|corpus)/' | grep -v -E '\.(png|bmp|ico|bin)$' || true)
-kind() { grep -E -e "$1" <<<"$material" | count; }
+kind() { { grep -E -e "$1" <<<"$material" || true; } | count; }
 code=$(kind '\.(c|cpp|h|sh|py)$|CMakeLists\.txt$')
 sessions=$(kind '-session\.txt$')
 fixtures=$(kind '\.(xml)$')

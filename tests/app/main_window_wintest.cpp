@@ -9,6 +9,7 @@
 
 #include "app/monitoring.h"
 #include "config/config_file.h"
+#include "config/document_changes.h"
 #include "support/wine_gui.h"
 #include "ui/dialog_keys.h"
 #include "ui/gdi.h"
@@ -70,9 +71,7 @@ std::wstring start(std::wistream& words) {
     if (holder) CloseHandle(holder);
     const std::string file = readBytes(configFilePath());
     const std::string stamp = readBytes(logFilePath()).substr(0, 19);
-    std::wstring seen =
-        L"config.xml: " +
-        (file == testFile("config/files/default.xml") ? L"default.xml" : wide(file));
+    std::wstring seen = L"config.xml: " + (file == defaultDocument() ? L"default" : wide(file));
     for (const Target& target : targetTable.snapshot())
         if (!target.host.empty())
             seen += L" | in use: " + protocolText(target) + L" " + target.host;
