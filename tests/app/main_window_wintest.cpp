@@ -50,12 +50,11 @@ std::string localTimeText() {
 
 // A start-up as the session file tells; its time stamp is checked against the Windows clock.
 std::wstring start(std::wistream& words) {
-    static HWND window = nullptr;
     std::wstring how, before;
     words >> how;
     if (how == L"held") words >> before;  // "config.xml"
     std::getline(words >> std::ws, before);
-    if (window) closeMainWindow(window);
+    if (mainWindow) closeMainWindow(mainWindow);
     removeDataFiles();
     if (how == L"without") std::filesystem::remove_all(dataFolderLocation());
     if (how != L"without") writeBytes(configFilePath(), narrow(before));
@@ -64,7 +63,7 @@ std::wstring start(std::wistream& words) {
                                          : nullptr;
     stopWorker = false;  // each start as in a new process
     const std::string from = localTimeText();
-    window = startMainWindow();
+    startMainWindow();
     const std::string to = localTimeText();
     std::vector<std::wstring> events = logEvents();
     std::erase_if(events, [](const std::wstring& e) { return e.ends_with(L"| FAIL"); });
@@ -87,15 +86,6 @@ int CALLBACK addText(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM
             std::to_wstring(text.ptlReference.x) + L"," + std::to_wstring(text.ptlReference.y) +
             L" " + std::wstring(reinterpret_cast<const wchar_t*>(chars), text.nChars) + L"\n";
     return 1;
-}
-
-// The texts the view paints, where it paints them.
-std::wstring paintedTexts() {
-    const HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
-    paintMonitorView(recorder, 660, 300);
-    std::wstring texts;
-    EnumEnhMetaFile(nullptr, CloseEnhMetaFile(recorder), addText, &texts, nullptr);
-    return texts;
 }
 
 // Per row: the lamp, then the runs of colours from x 354 to 653.
@@ -221,18 +211,8 @@ const bool isReader = [] {
     ExitProcess(0);
 }();
 
-// The focused control: its id, its text (not a multi-line field's), and whether it is checked.
-std::wstring focused() {
-    const HWND focus = GetFocus();
-    wchar_t name[16] = {};
-    GetClassNameW(focus, name, 16);
-    const bool log =
-        lstrcmpiW(name, L"Edit") == 0 && (GetWindowLongW(focus, GWL_STYLE) & ES_MULTILINE);
-    return std::to_wstring(GetDlgCtrlID(focus)) + (log ? L"" : L" \"" + windowText(focus) + L"\"") +
-           (SendMessageW(focus, BM_GETCHECK, 0, 0) == BST_CHECKED ? L" checked\n" : L"\n");
-}
-
-// Presses a key, as the keyboard does; the focused control after it.
+// Presses a key, as the keyboard does; the focused control after it: its id, its text (not the
+// log's), and whether it is checked.
 std::wstring press(UINT key, bool shift) {
     BYTE keys[256] = {};
     keys[VK_SHIFT] = shift ? 0x80 : 0;
@@ -241,7 +221,10 @@ std::wstring press(UINT key, bool shift) {
     PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
     for (MSG message{}; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
         dispatchUiMessage(message);
-    return focused();
+    const HWND focus = GetFocus();
+    return std::to_wstring(GetDlgCtrlID(focus)) +
+           (focus == logEdit ? L"" : L" \"" + windowText(focus) + L"\"") +
+           (SendMessageW(focus, BM_GETCHECK, 0, 0) == BST_CHECKED ? L" checked\n" : L"\n");
 }
 
 // The controls' texts (and a list's items) that do not fit the control's box in its font.
@@ -302,19 +285,6 @@ Verb look(bool whole) {
         const std::vector<int> ids(std::istream_iterator<int, wchar_t>(words), {});
         return [=] { return asInFiles(whole ? screen(window, ids) : windowDump(window, ids)); };
     });
-}
-
-// "SLOT R R ...": the slot's results, oldest first, "COUNT*R" standing for COUNT of them.
-void results(std::wistream& words) {
-    std::size_t slot = 0;
-    std::deque<std::uint8_t> history;
-    words >> slot;
-    for (std::wstring run; words >> run;)
-        history.insert(history.end(), run.size() > 1 ? std::stoi(run) : 1, run.back() == L'1');
-    std::vector<Target> table = targetTable.snapshot();
-    table.at(slot).history = history;
-    targetTable.assign(table);
-    PostMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
 }
 
 const Verbs verbs = {
@@ -411,11 +381,25 @@ const Verbs verbs = {
          readConfigText(rest(w), table);
          targetTable.assign(table);
      })},
-    {L"painted", show([](std::wistream&) {
+    {L"painted", show([](std::wistream&) {       // the texts the view paints, where; its rows
          pumpUntil([] { return false; }, 50ms);  // the refreshes posted
-         return paintedTexts() + rows();
+         const HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+         paintMonitorView(recorder, 660, 300);
+         std::wstring texts;
+         EnumEnhMetaFile(nullptr, CloseEnhMetaFile(recorder), addText, &texts, nullptr);
+         return texts + rows();
      })},
-    {L"results", action(results)},
+    {L"results", action([](std::wistream& words) {  // a slot's results: as the session says
+         std::size_t slot = 0;
+         std::deque<std::uint8_t> history;
+         words >> slot;
+         for (std::wstring run; words >> run;)
+             history.insert(history.end(), run.size() > 1 ? std::stoi(run) : 1, run.back() == L'1');
+         std::vector<Target> table = targetTable.snapshot();
+         table.at(slot).history = history;
+         targetTable.assign(table);
+         PostMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
+     })},
 };
 
 }  // namespace
@@ -425,29 +409,25 @@ TEST(MainWindow, StartUpsKeysPanelsWindowsServerViewReaderHealthProbesAndALargeL
     const ScratchFolder scratch;
     readerFile = scratch.file(L"read.txt");
     runSession("app/files/main-window-session.txt", verbs);
-    {
-        SCOPED_TRACE("a large log opens again with the whole lines of its newest 64 KB");
-        std::string file;
-        std::wstring newest = L"(older entries are in " + logFilePath() + L")\r\n";
-        for (int i = 0; i < 2000; ++i) file += std::string(98, 'x') + "\r\r\n";
-        for (int i = 0; i < 648; ++i) newest += std::wstring(98, L'x') + L"\r\n";  // 101 bytes each
-        writeBytes(logFilePath(), file);
-        click(L"Log");
-        EXPECT_TRUE(IsWindowVisible(logWindow));
-        EXPECT_EQ(windowText(logEdit), newest);
-        EXPECT_EQ(endInView(logEdit), L"caret on the last line, in view\n");
-    }
-    {
-        SCOPED_TRACE("new entries: the field keeps the newest 64 to 160 K characters");
-        for (int i = 0; i < 200; ++i) appendLineToLogView(std::wstring(998, L'y').c_str());
-        const std::wstring kept = windowText(logEdit);
-        EXPECT_TRUE(kept.starts_with(L"(older entries are in ")) << kept.substr(0, 100);
-        EXPECT_TRUE(kept.ends_with(std::wstring(998, L'y') + L"\r\n"));
-        EXPECT_GT(kept.size(), 64 * 1024u);
-        EXPECT_LE(kept.size(), 160 * 1024u);
-        EXPECT_GE(SendMessageW(logEdit, EM_GETLIMITTEXT, 0, 0), 160 * 1024);  // never a short field
-        EXPECT_EQ(endInView(logEdit), L"caret on the last line, in view\n");
-    }
+    // A large log opens again with the whole lines of its newest 64 KB.
+    std::string file;
+    std::wstring newest = L"(older entries are in " + logFilePath() + L")\r\n";
+    for (int i = 0; i < 2000; ++i) file += std::string(98, 'x') + "\r\r\n";
+    for (int i = 0; i < 648; ++i) newest += std::wstring(98, L'x') + L"\r\n";  // 101 bytes each
+    writeBytes(logFilePath(), file);
+    click(L"Log");
+    EXPECT_TRUE(IsWindowVisible(logWindow));
+    EXPECT_EQ(windowText(logEdit), newest);
+    EXPECT_EQ(endInView(logEdit), L"caret on the last line, in view\n");
+    // New entries: the field keeps the newest 64 to 160 K characters.
+    for (int i = 0; i < 200; ++i) appendLineToLogView(std::wstring(998, L'y').c_str());
+    const std::wstring kept = windowText(logEdit);
+    EXPECT_TRUE(kept.starts_with(L"(older entries are in ")) << kept.substr(0, 100);
+    EXPECT_TRUE(kept.ends_with(std::wstring(998, L'y') + L"\r\n"));
+    EXPECT_GT(kept.size(), 64 * 1024u);
+    EXPECT_LE(kept.size(), 160 * 1024u);
+    EXPECT_GE(SendMessageW(logEdit, EM_GETLIMITTEXT, 0, 0), 160 * 1024);  // never a short field
+    EXPECT_EQ(endInView(logEdit), L"caret on the last line, in view\n") << "after new entries";
     closeMainWindow(mainWindow);
 }
 

@@ -102,12 +102,13 @@ inline std::wstring placeOf(HWND child) {
            std::to_wstring(box.right - box.left) + L"," + std::to_wstring(box.bottom - box.top);
 }
 
-// The caption, size and whether hidden, then each child (of `ids`, when given): "id class
-// style|text|place|font height", a button's check, a list's items; children side by side share
-// a line, " ; " between them.
+// The caption, size and whether hidden, then each child: "id class style|text|place|font
+// height", a button's check, a list's items; children side by side share a line, " ; " between
+// them. Given `ids`, only those children.
 inline std::wstring windowDump(HWND window, const std::vector<int>& ids = {}) {
-    std::wstring seen = windowText(window) + L" " + sizeText(window) +
-                        (IsWindowVisible(window) ? L"\n" : L" hidden\n");
+    std::wstring seen = ids.empty() ? windowText(window) + L" " + sizeText(window) +
+                                          (IsWindowVisible(window) ? L"\n" : L" hidden\n")
+                                    : L"";
     RECT last{};
     for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         if (!ids.empty() && std::ranges::find(ids, GetDlgCtrlID(c)) == ids.end()) continue;
