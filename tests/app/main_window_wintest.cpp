@@ -142,43 +142,35 @@ std::wstring describe(IAccessible* object, LONG child) {
     return line + L"\n";
 }
 
-// The client object of `window` and its children `first` to `last` (or its last child).
-std::wstring readClient(HWND window, LONG first, LONG last) {
+// The client object of `window` and its children `first` to `last` (or its last child); with
+// `walk`, how a reader walks them: the children counted, the first and last item and the one
+// after the first, and the item at the health bar's centre.
+std::wstring readClient(HWND window, LONG first, LONG last, bool walk = false) {
     IAccessible* object = nullptr;
     AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
                                reinterpret_cast<void**>(&object));
     std::wstring text;
-    LONG count = 0;
+    LONG count = 0, x = 0, y = 0, width = 0, height = 0;
     object->get_accChildCount(&count);
     for (LONG child = first; child <= std::min(last, count); ++child)
         text += describe(object, child);
+    if (walk) {
+        text += L"walk: " + std::to_wstring(count) + L" children";
+        for (const auto& [direction, from] : {std::pair{NAVDIR_FIRSTCHILD, 0L},
+                                              {NAVDIR_LASTCHILD, 0L},
+                                              {NAVDIR_NEXT, 1L},
+                                              {NAVDIR_NEXT, 2L}}) {
+            VARIANT end{};
+            object->accNavigate(direction, childId(from), &end);
+            text += L", " + (end.vt == VT_I4 ? std::to_wstring(end.lVal) : L"none");
+        }
+        VARIANT found{};
+        object->accLocation(&x, &y, &width, &height, childId(2));
+        object->accHitTest(x + width / 2, y + height / 2, &found);
+        text += L"; at the bar " + std::to_wstring(found.lVal) + L"\n";
+    }
     object->Release();
     return text;
-}
-
-// How a reader walks the header's object: its children counted, the first and last item and the
-// one after the first, and the item at the health bar's centre.
-std::wstring walkHeader(HWND main) {
-    IAccessible* object = nullptr;
-    AccessibleObjectFromWindow(main, OBJID_CLIENT, __uuidof(IAccessible),
-                               reinterpret_cast<void**>(&object));
-    LONG count = 0, x = 0, y = 0, width = 0, height = 0;
-    object->get_accChildCount(&count);
-    std::wstring text = L"walk: " + std::to_wstring(count) + L" children";
-    for (const auto& [direction, from] : {std::pair{NAVDIR_FIRSTCHILD, 0L},
-                                          {NAVDIR_LASTCHILD, 0L},
-                                          {NAVDIR_NEXT, 1L},
-                                          {NAVDIR_NEXT, 2L}}) {
-        VARIANT end{};
-        object->accNavigate(direction, childId(from), &end);
-        text += L", " + (end.vt == VT_I4 ? std::to_wstring(end.lVal) : L"none");
-    }
-    VARIANT found{};
-    object->accLocation(&x, &y, &width, &height, childId(2));
-    object->accHitTest(x + width / 2, y + height / 2, &found);
-    text += L"; at the bar " + std::to_wstring(found.lVal);
-    object->Release();
-    return text + L"\n";
 }
 
 std::vector<std::wstring> heard;  // in any order: reading one change may take the next first
@@ -198,8 +190,7 @@ const bool isReader = [] {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const HWND main = FindWindowW(L"Tarvex_MainWnd", nullptr);
     std::wstring read =
-        readClient(main, 1, 2) + walkHeader(main) +
-        readClient(GetDlgItem(main, monitorViewId), 0, 20) +
+        readClient(main, 1, 2, true) + readClient(GetDlgItem(main, monitorViewId), 0, 20) +
         readClient(GetDlgItem(FindWindowW(L"Tarvex_ConfigWnd", nullptr), hostEditBaseId + 2), 0, 0);
     SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, hear, 0, 0,
                     WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
@@ -258,8 +249,6 @@ int iconSize(HWND window, WPARAM which) {
 
 HANDLE reader = nullptr;
 
-// "NAME [times]": the focused controls after each press, a line ending where the ids stop
-// rising (a row of the configuration window).
 std::wstring keys(std::wistream& words) {
     const std::map<std::wstring, UINT> named{{L"Enter", VK_RETURN}, {L"Space", VK_SPACE},
                                              {L"Tab", VK_TAB},      {L"Shift+Tab", VK_TAB},
@@ -333,7 +322,6 @@ const Verbs verbs = {
          return sizeText(mainWindow) + L" " + placeOf(monitorViewWindow) + L" " +
                 placeOf(statusPanel) + L"\n";
      })},
-    {L"end-in-view", show([](std::wistream&) { return endInView(logEdit); })},
     {L"cut", show([](std::wistream&) {
          return cutTexts(mainWindow) + cutTexts(configWindow) + cutTexts(logWindow);
      })},

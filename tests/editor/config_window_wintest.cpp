@@ -84,7 +84,6 @@ std::wstring path(const std::wstring& name) {
     return name == L"config.xml" ? configFilePath() : folder + L"\\" + name;
 }
 
-// The first file as what it changes in the default document, then each other that differs.
 std::wstring files(std::wistream& names) {
     std::wstring first, name, shown;
     names >> first;
@@ -95,7 +94,6 @@ std::wstring files(std::wistream& names) {
     return shown.ends_with(L"\n") ? shown : shown + L"\n";
 }
 
-// A file dialog's answer and a question's: "NAME [yes|no]", "cancel" for Cancel.
 void answer(std::wistream& words) {
     std::wstring name, reply;
     words >> name >> reply;

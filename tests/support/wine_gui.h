@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "app/app_wiring.h"
 #include "app/main_window.h"
 #include "app/program_start.h"
 #include "editor/config_editor.h"
