@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <ctime>
 #include <iterator>
 #include <map>
 
@@ -38,13 +39,11 @@ std::wstring screen(HWND window, const std::vector<int>& ids) {
     return seen + eventLines(logEvents(windowText(logEdit)), L"log window:");
 }
 
-// The Windows clock as a log entry's time stamp shows it.
+// The C runtime's local time as a log entry's time stamp shows it.
 std::string localTimeText() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
+    const std::time_t now = std::time(nullptr);
     char text[20];
-    std::snprintf(text, 20, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay,
-                  now.wHour, now.wMinute, now.wSecond);
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", std::localtime(&now));
     return text;
 }
 
@@ -331,14 +330,12 @@ const Verbs verbs = {
      })},
     {L"dpi",  // each window is told of a new DPI (96 or 144) and a place: where it went, its font
      show([](std::wistream& w) {
-         const int dpi = std::stoi(word(w));
-         int left = 20;
+         const int dpi = std::stoi(word(w)), from = dpi == 96 ? 144 : 96;
          std::wstring shown;
-         for (const wchar_t* name : {L"main", L"config", L"log"}) {
+         for (int left = 20; const wchar_t* name : {L"main", L"config", L"log"}) {
              const HWND window = windowNamed(name);
              RECT box{};
              GetWindowRect(window, &box);
-             const int from = dpi == 96 ? 144 : 96;
              RECT suggested{left, 30, left + (box.right - box.left) * dpi / from,
                             30 + (box.bottom - box.top) * dpi / from};
              SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&suggested));

@@ -31,11 +31,11 @@ BOOL WINAPI answerOpen(OPENFILENAMEW* dialog) { return answerFileDialog(L"Open",
 
 HWND control(int id) { return GetDlgItem(configWindow, id); }
 
-// Row N edited as "on|off icmp|tcp HOST [PORT]" says; the type picked as the list notifies it.
-void edit(int row, const std::wstring& fields) {
-    std::wistringstream words(fields);
+// "ROW on|off icmp|tcp HOST [PORT]": the row edited, the type picked as the list notifies it.
+void edit(std::wistream& words) {
+    int row = 0;
     std::wstring on, type, host, port;
-    words >> on >> type >> std::quoted(host);
+    words >> row >> on >> type >> std::quoted(host);
     const int i = row - 1;
     CheckDlgButton(configWindow, enableCheckBaseId + i, on == L"on" ? BST_CHECKED : BST_UNCHECKED);
     const HWND list = control(typeComboBaseId + i);
@@ -117,10 +117,7 @@ const Verbs verbs = {
     {L"import", action([](std::wistream& w) { answer(w), click(L"Import..."); })},
     {L"choose", action(answer)},
     {L"click", action([](std::wistream& w) { click(rest(w)); })},
-    {L"edit", action([](std::wistream& w) {
-         const int row = std::stoi(word(w));
-         edit(row, rest(w));
-     })},
+    {L"edit", action(edit)},
     {L"open", action([](std::wistream&) { openConfigWindow(); })},
     {L"reset-by", show([](std::wistream& w) { return resetBy(rest(w)); })},
     {L"prompts", show([](std::wistream&) { return std::exchange(prompts, L""); })},

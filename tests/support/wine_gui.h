@@ -136,7 +136,6 @@ inline std::wstring windowDump(HWND window, const std::vector<int>& ids = {}) {
     return seen;
 }
 
-// `text` with every `from` replaced by its `to`, pair by pair.
 using Names = std::vector<std::pair<std::wstring, std::wstring>>;
 inline std::wstring replaced(std::wstring text, const Names& names) {
     for (const auto& [from, to] : names)
@@ -217,7 +216,6 @@ inline std::vector<std::wstring> logEvents(const std::wstring& text) {
 
 inline std::vector<std::wstring> logEvents() { return logEvents(wide(readBytes(logFilePath()))); }
 
-// A line "<where> | entry" per entry.
 inline std::wstring eventLines(const std::vector<std::wstring>& events, const wchar_t* where) {
     std::wstring lines;
     for (const std::wstring& event : events) lines += where + event + L"\n";
@@ -232,7 +230,6 @@ struct Verb {
 };
 using Verbs = std::map<std::wstring, Verb>;
 
-// The rest of a session line, from its next word on.
 inline std::wstring rest(std::wistream& words) {
     std::wstring text;
     std::getline(words >> std::ws, text);
@@ -254,7 +251,6 @@ inline Verb waited(const std::function<std::function<std::wstring()>(std::wistre
             }};
 }
 
-// A verb that only acts, and a look that shows what `run` answers.
 inline Verb action(const std::function<void(std::wistream&)>& run) {
     return {false, [=](std::wistream& words, const std::wstring&) {
                 run(words);
