@@ -47,7 +47,7 @@ std::string localTimeText() {
     return text;
 }
 
-// A start-up as the session file tells; its time stamp is checked against the Windows clock.
+// A start-up as the session file tells; its time stamp is checked against the local time.
 std::wstring start(std::wistream& words) {
     std::wstring how, before;
     words >> how;
@@ -280,12 +280,11 @@ const Verbs verbs = {
     {L"key", show(keys)},
     {L"windows", show(windowStates)},
     {L"reader",  // started, it tells when it listens
-     show([](std::wistream&) {
+     action([](std::wistream&) {
          const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"TarvexReaderReady");
          reader = startTestsAgain(L"-*", readerOutput, readerFile);  // it reads before any test
-         return pumpUntil([&] { return WaitForSingleObject(ready, 0) == WAIT_OBJECT_0; }, 20s)
-                    ? L"listening\n"
-                    : L"not listening\n";
+         if (!pumpUntil([&] { return WaitForSingleObject(ready, 0) == WAIT_OBJECT_0; }, 20s))
+             sessionMistake(L"the reader does not listen");
      })},
     {L"heard", show([](std::wistream&) {
          pumpUntil([&] { return WaitForSingleObject(reader, 0) == WAIT_OBJECT_0; }, 30s);

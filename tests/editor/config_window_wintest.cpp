@@ -22,9 +22,8 @@ BOOL answerFileDialog(const wchar_t* kind, OPENFILENAMEW* dialog) {
     for (const wchar_t* part = dialog->lpstrFilter; part && *part; part += wcslen(part) + 1)
         prompts += part + std::wstring(L"|");  // pairs of description and pattern
     prompts += L"\n";
-    if (!chosen) return FALSE;
-    lstrcpynW(dialog->lpstrFile, chosen->c_str(), static_cast<int>(dialog->nMaxFile));
-    return TRUE;
+    if (chosen) lstrcpynW(dialog->lpstrFile, chosen->c_str(), static_cast<int>(dialog->nMaxFile));
+    return chosen.has_value();
 }
 BOOL WINAPI answerSaveAs(OPENFILENAMEW* dialog) { return answerFileDialog(L"Save", dialog); }
 BOOL WINAPI answerOpen(OPENFILENAMEW* dialog) { return answerFileDialog(L"Open", dialog); }
@@ -143,9 +142,7 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     showEditorMessage = answerPrompt;
     for (const auto& [dialog, standIn] :
          {std::pair("GetSaveFileNameW", &answerSaveAs), std::pair("GetOpenFileNameW", &answerOpen)})
-        ASSERT_EQ(redirectImport(systemFunction(L"comdlg32.dll", dialog),
-                                 reinterpret_cast<void*>(standIn)),
-                  1);
+        ASSERT_EQ(redirectImport(systemFunction(L"comdlg32.dll", dialog), (void*)standIn), 1);
     // A hand-edited interval 7, an icmp target's port 80.
     std::vector<Target> table(targetSlotCount);
     table[0] = {.enabled = false, .type = ProbeType::tcp, .host = L"127.0.0.1", .interval = 7};
