@@ -316,9 +316,9 @@ const Verbs verbs = {
     {L"resize", action([](std::wistream& w) {
          SetWindowPos(mainWindow, nullptr, 0, 0, mainWindowWidth, std::stoi(word(w)), SWP_NOMOVE);
      })},
-    {L"panels", show([](std::wistream&) {
+    {L"panels", show([](std::wistream&) {  // their places, the status panel's font
          return sizeText(mainWindow) + L" " + placeOf(monitorViewWindow) + L" " +
-                placeOf(statusPanel) + L"\n";
+                placeOf(statusPanel) + L" " + fontHeight(statusPanel) + L"\n";
      })},
     {L"cut", show([](std::wistream&) {
          return cutTexts(mainWindow) + cutTexts(configWindow) + cutTexts(logWindow);
@@ -339,12 +339,9 @@ const Verbs verbs = {
                             30 + (box.bottom - box.top) * dpi / from};
              SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&suggested));
              GetWindowRect(window, &box);
-             LOGFONTW font{};
-             GetObjectW(HFONT(SendMessageW(GetWindow(window, GW_CHILD), WM_GETFONT, 0, 0)),
-                        sizeof font, &font);
              shown += std::wstring(left > 20 ? L" ; " : L"") + name + L" " +
                       std::to_wstring(box.left) + L"," + std::to_wstring(box.top) + L" " +
-                      sizeText(window) + L" " + std::to_wstring(font.lfHeight);
+                      sizeText(window) + L" " + fontHeight(GetWindow(window, GW_CHILD));
              left += 10;
          }
          return shown + L"\n";

@@ -101,6 +101,12 @@ inline std::wstring placeOf(HWND child) {
            std::to_wstring(box.right - box.left) + L"," + std::to_wstring(box.bottom - box.top);
 }
 
+inline std::wstring fontHeight(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(HFONT(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return std::to_wstring(font.lfHeight);
+}
+
 // The caption, size and whether hidden, then each child: "id class style|text|place|font
 // height", a button's check, a list's items; children side by side share a line, " ; " between
 // them. Given `ids`, only those children.
@@ -122,11 +128,8 @@ inline std::wstring windowDump(HWND window, const std::vector<int>& ids = {}) {
         const LONG bits = GetWindowLongW(c, GWL_STYLE);
         swprintf(style, 16, L"%08lX", bits);
         const bool log = lstrcmpiW(name, L"Edit") == 0 && (bits & ES_MULTILINE);
-        LOGFONTW font{};
-        GetObjectW(HFONT(SendMessageW(c, WM_GETFONT, 0, 0)), sizeof font, &font);
         seen += std::to_wstring(GetDlgCtrlID(c)) + L" " + name + L" " + style + L"|" +
-                (log ? L"" : windowText(c)) + L"|" + placeOf(c) + L"|" +
-                std::to_wstring(font.lfHeight);
+                (log ? L"" : windowText(c)) + L"|" + placeOf(c) + L"|" + fontHeight(c);
         if (lstrcmpiW(name, L"Button") == 0)
             seen += L"|" + std::to_wstring(SendMessageW(c, BM_GETCHECK, 0, 0));
         for (int i = 0; SendMessageW(c, CB_GETLBTEXT, i++, LPARAM(item)) > 0;)
