@@ -316,7 +316,6 @@ inline void runSession(const std::string& file, const Verbs& verbs, const Names&
     }
 }
 
-// Presses the button labelled `text` in the main, configuration or log window, as the mouse does.
 inline void click(const std::wstring& text) {
     HWND button = nullptr;
     for (HWND window : {mainWindow, configWindow, logWindow})
