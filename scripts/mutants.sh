@@ -4,7 +4,8 @@
 # "killed" or "survived", then "killed K of N"; it fails, naming them, when a fault survived
 # or could not be applied or built, or when its test run changed a file of the scratch tree.
 #   scripts/mutants.sh            every fault
-#   scripts/mutants.sh PATTERN    only the faults whose name holds PATTERN
+#   scripts/mutants.sh PATTERN    only the faults whose name PATTERN (an extended regular
+#                                 expression, e.g. 'outage|tray:') matches
 # A fault in a portable file (name.cpp, name.h) is first run against the native tests under
 # AddressSanitizer, then under ThreadSanitizer and against the Wine tests only when those
 # miss it; a fault in a Win32 edge (name_win.cpp) goes to the Wine tests at once. The scratch copy and its build trees
@@ -89,7 +90,7 @@ missed=()
 started=$(date +%s)
 for i in "${!names[@]}"; do
   name=${names[i]}
-  [ -n "$filter" ] && [[ $name != *"$filter"* ]] && continue
+  [ -n "$filter" ] && ! [[ $name =~ $filter ]] && continue
   total=$((total + 1))
   original=$(mktemp)
   cp "$tree/${files[i]}" "$original"
