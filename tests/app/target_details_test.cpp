@@ -47,18 +47,14 @@ TEST(TargetDetails, TimesPercentilesSharesAndTheirTexts) {
     EXPECT_EQ(std::wstring(detailsRowHeader),
               L"host\tprotocol\tstate\tsince\tlast\tmedian\t95 %\tlargest\tanswered\tkept");
 
-    EXPECT_EQ(detailsText(rows[3].first),
-              L"127.0.0.2 tcp:81\r\n"
-              L"down since 23:52:57 (12 min 3 s)\r\n"
-              L"round trip: last <0.1 ms, median <0.1 ms, 95 % <0.1 "
-              L"ms, largest <0.1 ms\r\n"
-              L"1 of 2 answered, 50.0 %\r\n"
-              L"outages since the table was loaded: 3");
-    EXPECT_EQ(spokenDetails(rows[1].first),
-              L"4 of 5 answered; last 1.2 ms, median 0.9 ms; up since 00:04:57");
+    EXPECT_EQ(detailsText(rows[1].first),
+              L"127.0.0.2 tcp:81\r\nup since 00:04:57\r\n"
+              L"round trip: last 1.2 ms, median 0.9 ms, 95 % 3.4 ms, largest 3.4 ms\r\n"
+              L"4 of 5 answered, 80.0 %\r\noutages since the table was loaded: 3");
     EXPECT_EQ(detailsText(rows[0].first),
-              L"127.0.0.2 tcp:81\r\nnot known yet\r\nround trip: no "
-              L"answer kept\r\n0 of 0 answered\r\n"
-              L"outages since the table was loaded: 3");
+              L"127.0.0.2 tcp:81\r\nnot known yet\r\nround trip: no answer kept\r\n"
+              L"0 of 0 answered\r\noutages since the table was loaded: 3");
+    EXPECT_EQ(spokenDetails(rows[3].first),
+              L"1 of 2 answered; last <0.1 ms, median <0.1 ms; down since 23:52:57 (12 min 3 s)");
     EXPECT_EQ(spokenDetails(rows[0].first), L"0 of 0 answered; not known yet");
 }
