@@ -3,15 +3,17 @@
 # exe stripped), then runs the parts asked for under Wine inside scripts/sandbox.sh: a network
 # namespace of its own with only loopback up, so nothing is probed past 127.0.0.0/8. A listener
 # accepts on 127.0.0.1 ports 47000 to 47019; 47100 to 47118 stay closed. Prints the figures
-# and keeps a copy in <build>/bench-figures.txt.
+# and keeps a copy in <build>/bench-figures.txt. The alert part opens and closes listeners of its
+# own on 127.0.0.1 ports 47200 to 47209.
 #
-#   bench/bench.sh paint | details | schedule | save-hold | refused | cost | footprint | cpu ...
+#   bench/bench.sh paint | details | schedule | save-hold | refused | cost | footprint | cpu | alert ...
 #
 # Settings (environment): TARVEX_BENCH_BUILD build tree (build/bench-win); WINEPREFIX
 # (build/bench-prefix; config.xml and monitor.log of its data folder are overwritten);
 # PAINT_ROUNDS (300); DETAILS_ROUNDS (1000); SCHEDULE_SECONDS (60); REFUSED_PROBES (200) and
 # REFUSED_SECONDS (60); COST_ROUNDS (20) and COST_PROBES (200 of each kind a round);
-# MEMORY_ROUNDS (5 fresh processes of each window); CPU_ROUNDS (3) and CPU_SECONDS (60).
+# MEMORY_ROUNDS (5 fresh processes of each window); CPU_ROUNDS (3) and CPU_SECONDS (60);
+# ALERT_ROUNDS (5).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -20,13 +22,14 @@ export WINEPREFIX=${WINEPREFIX:-$root/build/bench-prefix}
 [[ $WINEPREFIX == /* ]] || WINEPREFIX=$root/$WINEPREFIX
 first_port=47000
 closed_port=47100
+alert_port=47200
 
 if [ "${1:-}" != --in-sandbox ]; then
   [ $# -gt 0 ] || { sed -n 's/^#   //p' "$0" >&2; exit 2; }
   cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake \
     -DCMAKE_BUILD_TYPE=Release -DTARVEX_TESTS=OFF >/dev/null
   cmake --build "$build" -j 2 --target tarvex view_paint_bench details_bench worker_bench \
-    footprint_bench
+    footprint_bench alert_bench
   exec scripts/sandbox.sh "$0" --in-sandbox "$@"
 fi
 shift
@@ -160,12 +163,18 @@ cpu() {
     "$(cat "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tarvex/monitor.log | grep -c ' | FAIL' || true)"
 }
 
+alert() {
+  echo "== Alerts, all targets down together and back (goal: DOWN line <= 50 ms after its probe," \
+    "balloon <= 2.1 s after the group's first probe, one balloon per group)"
+  windows alert_bench $alert_port "${ALERT_ROUNDS:-5}"
+}
+
 {
   echo "Machine: $(nproc) cores, $(. /etc/os-release && echo "$PRETTY_NAME"), $(wine64 --version)"
   echo "Load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
   for part in "$@"; do
     case $part in
-      paint | details | schedule | save-hold | refused | cost | footprint | cpu) "$part" ;;
+      paint | details | schedule | save-hold | refused | cost | footprint | cpu | alert) "$part" ;;
       *) echo "bench: unknown part '$part'" >&2; exit 2 ;;
     esac
   done

@@ -2,7 +2,8 @@
 # Takes the README's pictures: Tarvex under Wine in the test sandbox (its own network namespace,
 # only loopback), monitoring loopback targets only. Two ports answer (small HTTP servers on
 # 127.0.0.1), the others do not (closed ports, and an address of the sandbox's black hole).
-# Writes screenshot.png (main window), log-window.png, config-window.png and
+# Writes alert-balloon.png (the notification area's first balloon and the main window's
+# header), screenshot.png (main window), log-window.png, config-window.png and
 # config-validation.png.
 #   scripts/screenshot.sh [build-dir] [out-dir]   (defaults build/win and docs; Tarvex.exe
 #                                                  must be built in build-dir)
@@ -78,6 +79,24 @@ click() {
 }
 shoot() { xwd -id "$1" | convert xwd:- "$out/$2"; echo "screenshot: $out/$2"; }
 mkdir -p "$out"
+if [ "$dpi" = 96 ]; then
+  # The first balloon: the two closed ports go down 2 and 3 s after the start and are told
+  # together 2 s later; Wine's own notification area (a small window at the screen's top left,
+  # as no X tray runs) shows a balloon 2 s after it is given. Taken as soon as the balloon's
+  # white shows under the tray, with the main window's header moved below it for the picture,
+  # then put back.
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool windowmove "$window" 0 125
+  xdotool mousemove 1900 1500
+  for _ in $(seq 60); do
+    sleep 0.5
+    xwd -root | convert xwd:- -crop 700x215+0+0 +repage "$out/alert-balloon.png"
+    [ "$(convert "$out/alert-balloon.png" -crop 160x40+0+50 -format '%[fx:maxima]' info:)" = 1 ] &&
+      break
+  done
+  echo "screenshot: $out/alert-balloon.png"
+  xdotool windowmove "$window" "$X" "$Y"
+fi
 click "$window" 416 22  # "Monitor"
 click "$window" 624 22  # "Status"
 xdotool mousemove 1900 1500  # the pointer out of the picture

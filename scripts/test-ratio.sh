@@ -5,12 +5,12 @@
 # 0.50 (tests a third of all code); the limit stands where the suite is now and only comes down.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-limit=0.70
+limit=0.60
 files() { git ls-files --cached --others --exclude-standard "$@" | while read -r f; do [ -f "$f" ] && echo "$f"; done; }
 count() { xargs -r -d '\n' cat | grep -c -v -E '^\s*$' || true; }
 src=$(files 'src/*.c' 'src/*.cpp' 'src/*.h' | count)
 material=$(files tests | grep -v -E '^tests/fuzz/(regressions|corpus)/' | grep -v -E '\.(png|bmp|ico|bin)$' || true)
-kind() { grep -E -e "$1" <<<"$material" | count; }
+kind() { { grep -E -e "$1" <<<"$material" || true; } | count; }
 code=$(kind '\.(c|cpp|h|sh|py)$|CMakeLists\.txt$')
 sessions=$(kind '-session\.txt$')
 fixtures=$(kind '\.(xml)$')

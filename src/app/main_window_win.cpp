@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "app/alerts.h"
 #include "app/header_accessible.h"
 #include "app/monitoring.h"
 #include "app/shown_table.h"
@@ -136,6 +137,7 @@ void showTable(HWND window) {
     refreshStatusPanel();
     InvalidateRect(window, nullptr, FALSE);  // the lamp and the health bar
     announceHeaderChanges(window);
+    showAlertState();
 }
 
 LRESULT onCreate(HWND window) {
@@ -162,6 +164,7 @@ LRESULT onCreate(HWND window) {
     setServerButtonText(window);
     layoutMainWindow(window);
     showTable(window);
+    startAlerts(window);
     return 0;
 }
 
@@ -173,7 +176,8 @@ LRESULT onCreate(HWND window) {
 // when it happened.
 void endProcessNow() { TerminateProcess(GetCurrentProcess(), 0); }
 
-LRESULT onDestroy() {
+LRESULT onDestroy(HWND window) {
+    stopAlerts(window);
     if (!shutdownMonitoring()) endProcessNow();
     uiFont = nullptr;  // kept with its other sizes until the process ends (uiFontAt)
     PostQuitMessage(0);
@@ -261,7 +265,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
         case WM_CREATE: return onCreate(window);
         case WM_CLOSE: DestroyWindow(window); return 0;
-        case WM_DESTROY: return onDestroy();
+        case WM_DESTROY: return onDestroy(window);
         case WM_SIZE: layoutMainWindow(window); return 0;
         case WM_PAINT: return onPaint(window);
         case WM_ERASEBKGND: return 1;
@@ -274,7 +278,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_GETOBJECT: return answerHeaderObject(window, wParam, lParam);
         case WM_DPICHANGED: return onDpiChanged(window, wParam, lParam);
         case WM_POWERBROADCAST: return onPowerBroadcast(wParam);
-        default: return DefWindowProcW(window, message, wParam, lParam);
+        case WM_APP_OUTAGE: return onOutage(window, lParam);
+        case WM_TIMER: return onAlertTimer(window, wParam);
+        case WM_APP_NOTIFYICON: return onNotifyIcon(window, wParam, lParam);
+        default:
+            if (onTaskbarCreated(message)) return 0;
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "app/program_start.h"
 
+#include "app/alerts.h"
 #include "app/app_wiring.h"
 #include "app/main_window.h"
 #include "app/monitoring.h"
@@ -11,7 +12,10 @@ StartResult startProgram(HINSTANCE instance, HWND& window) {
     registerMainWindowClass();
     window = createMainWindow(instance);
     if (window) return StartResult::started;
-    // A joinable worker thread would end the process with std::terminate on the way out.
+    // WM_CREATE may have run without a WM_DESTROY to follow: what it started is stopped here.
+    // A joinable worker or shell thread would end the process with std::terminate on the way
+    // out.
+    stopAlerts(nullptr);
     if (!shutdownMonitoring()) TerminateProcess(GetCurrentProcess(), 1);
     WSACleanup();
     return StartResult::noWindow;

@@ -1,16 +1,15 @@
 // What the main window shows of a table, without a window: the health bar's verdict and
-// words, the monitor view's rows, lamps, bars and spoken texts, and the status panel's text.
+// words, the monitor view's rows, lamps, bars and spoken texts.
 #include <gtest/gtest.h>
 
 #include "app/health.h"
-#include "app/status_panel.h"
 #include "view/view_rows.h"
 
 static Target slot(const wchar_t* host, std::deque<std::uint8_t> history, bool enabled = true) {
     return {.enabled = enabled, .host = host, .history = std::move(history)};
 }
 
-TEST(ShownRules, HealthRowsBarsAndStatusText) {
+TEST(ShownRules, HealthRowsAndBars) {
     const std::pair<std::vector<Target>, std::wstring> healths[] = {
         {{}, L"no targets"},
         {{slot(L"", {0}), slot(L"127.0.0.1", {0}, false)}, L"no targets"},  // neither in use
@@ -42,15 +41,4 @@ TEST(ShownRules, HealthRowsBarsAndStatusText) {
                                                     {145, 360}, {146, 360}, {2500, 360}};
     for (const auto& [bars, left] : barLefts)
         EXPECT_EQ(firstBarLeft(bars), left) << bars << " bars";
-
-    EXPECT_EQ(buildStatusText(false, 3, L"C:\\Data\\"),
-              L"Server Status:                   STOPPED\r\n"
-              L"Targets:                           3\r\n\r\n"
-              L"Config Path:                     C:\\Data\\config.xml\r\n"
-              L"Log Path:                         C:\\Data\\monitor.log\r\n\r\n"
-              L"Developed by:                    the Tarvex team\r\n"
-              L"Edition:                         Tarvex Desktop " TARVEX_VERSION_TEXT L"\r\n");
-    EXPECT_TRUE(buildStatusText(true, 0, L"")
-                    .starts_with(L"Server Status:                   RUNNING\r\nTargets:            "
-                                 L"               0\r\n"));
 }

@@ -1,4 +1,4 @@
-// The writer's document compared byte for byte with files/default.xml; every other document as
+// The writer's document compared byte for byte with the default one; every other document as
 // what it changes in that one. The tolerant reading: a table of files, spellings a hand-edited
 // one may hold among them, what reading says of each and what the writer stores after it.
 
@@ -22,7 +22,7 @@ TEST(ConfigFile, WritesAndReadsTheExpectedDocumentsAndReportsAFailedWrite) {
         EXPECT_TRUE(writeConfigFile(folder.file(L"out.xml"), targets));
         return readBytes(folder.path() / "out.xml");
     };
-    EXPECT_EQ(stored({}), testFile("config/files/default.xml"));
+    EXPECT_EQ(stored({}), defaultDocument());
     const std::string variedChanges =
         "slot 0: type tcp, host 127.0.0.1, port 443, interval 30\n"
         "slot 1: enabled 0, host a&quot;b&amp;c&apos;d&lt;e&gt;f &amp;amp;&amp;lt;, port 65535";

@@ -1,15 +1,27 @@
 #pragma once
-// config.xml documents as what they change in files/default.xml: a line per slot, "slot 3:
-// type tcp, host 127.0.0.2", each element's text as the file holds it (escaped).
+// config.xml documents as what they change in the default one: a line per slot, "slot 3: type
+// tcp, host 127.0.0.2", each element's text as the file holds it (escaped).
 
 #include <sstream>
 #include <string>
 
 #include "model/scratch_files.h"
 
+// The writer's document for the default table, byte for byte: 20 slots on, icmp, no host.
+inline std::string defaultDocument() {
+    std::string document =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<config>\r\n  <targets>\r\n";
+    for (int slot = 0; slot < 20; ++slot)
+        document += "    <target>\r\n      <slot>" + std::to_string(slot) +
+                    "</slot>\r\n      <enabled>1</enabled>\r\n      <type>icmp</type>\r\n"
+                    "      <host></host>\r\n      <port>0</port>\r\n"
+                    "      <interval>10</interval>\r\n    </target>\r\n";
+    return document + "  </targets>\r\n</config>\r\n";
+}
+
 // The default document with the elements `changes` names holding other texts.
 inline std::string documentWith(const std::string& changes) {
-    std::string document = testFile("config/files/default.xml");
+    std::string document = defaultDocument();
     std::istringstream lines(changes);
     for (std::string line; std::getline(lines, line);) {
         const std::size_t colon = line.find(": ");
@@ -29,7 +41,7 @@ inline std::string documentWith(const std::string& changes) {
 // What `document` changes in the default one, as documentWith takes it; the whole document
 // when it differs in anything but element texts.
 inline std::string changesOf(const std::string& document) {
-    std::istringstream base(testFile("config/files/default.xml")), seen(document);
+    std::istringstream base(defaultDocument()), seen(document);
     std::string changes, slot, lastSlot;
     for (std::string was, is; std::getline(base, was);) {
         const std::size_t open = was.find('>') + 1, close = was.find("</");

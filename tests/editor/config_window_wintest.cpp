@@ -22,20 +22,19 @@ BOOL answerFileDialog(const wchar_t* kind, OPENFILENAMEW* dialog) {
     for (const wchar_t* part = dialog->lpstrFilter; part && *part; part += wcslen(part) + 1)
         prompts += part + std::wstring(L"|");  // pairs of description and pattern
     prompts += L"\n";
-    if (!chosen) return FALSE;
-    lstrcpynW(dialog->lpstrFile, chosen->c_str(), static_cast<int>(dialog->nMaxFile));
-    return TRUE;
+    if (chosen) lstrcpynW(dialog->lpstrFile, chosen->c_str(), static_cast<int>(dialog->nMaxFile));
+    return chosen.has_value();
 }
 BOOL WINAPI answerSaveAs(OPENFILENAMEW* dialog) { return answerFileDialog(L"Save", dialog); }
 BOOL WINAPI answerOpen(OPENFILENAMEW* dialog) { return answerFileDialog(L"Open", dialog); }
 
 HWND control(int id) { return GetDlgItem(configWindow, id); }
 
-// Row N edited as "on|off icmp|tcp HOST [PORT]" says; the type picked as the list notifies it.
-void edit(int row, const std::wstring& fields) {
-    std::wistringstream words(fields);
+// "ROW on|off icmp|tcp HOST [PORT]": the row edited, the type picked as the list notifies it.
+void edit(std::wistream& words) {
+    int row = 0;
     std::wstring on, type, host, port;
-    words >> on >> type >> std::quoted(host);
+    words >> row >> on >> type >> std::quoted(host);
     const int i = row - 1;
     CheckDlgButton(configWindow, enableCheckBaseId + i, on == L"on" ? BST_CHECKED : BST_UNCHECKED);
     const HWND list = control(typeComboBaseId + i);
@@ -84,7 +83,6 @@ std::wstring path(const std::wstring& name) {
     return name == L"config.xml" ? configFilePath() : folder + L"\\" + name;
 }
 
-// The first file as what it changes in the default document, then each other that differs.
 std::wstring files(std::wistream& names) {
     std::wstring first, name, shown;
     names >> first;
@@ -95,7 +93,6 @@ std::wstring files(std::wistream& names) {
     return shown.ends_with(L"\n") ? shown : shown + L"\n";
 }
 
-// A file dialog's answer and a question's: "NAME [yes|no]", "cancel" for Cancel.
 void answer(std::wistream& words) {
     std::wstring name, reply;
     words >> name >> reply;
@@ -119,10 +116,7 @@ const Verbs verbs = {
     {L"import", action([](std::wistream& w) { answer(w), click(L"Import..."); })},
     {L"choose", action(answer)},
     {L"click", action([](std::wistream& w) { click(rest(w)); })},
-    {L"edit", action([](std::wistream& w) {
-         const int row = std::stoi(word(w));
-         edit(row, rest(w));
-     })},
+    {L"edit", action(edit)},
     {L"open", action([](std::wistream&) { openConfigWindow(); })},
     {L"reset-by", show([](std::wistream& w) { return resetBy(rest(w)); })},
     {L"prompts", show([](std::wistream&) { return std::exchange(prompts, L""); })},
@@ -148,9 +142,7 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     showEditorMessage = answerPrompt;
     for (const auto& [dialog, standIn] :
          {std::pair("GetSaveFileNameW", &answerSaveAs), std::pair("GetOpenFileNameW", &answerOpen)})
-        ASSERT_EQ(redirectImport(systemFunction(L"comdlg32.dll", dialog),
-                                 reinterpret_cast<void*>(standIn)),
-                  1);
+        ASSERT_EQ(redirectImport(systemFunction(L"comdlg32.dll", dialog), (void*)standIn), 1);
     // A hand-edited interval 7, an icmp target's port 80.
     std::vector<Target> table(targetSlotCount);
     table[0] = {.enabled = false, .type = ProbeType::tcp, .host = L"127.0.0.1", .interval = 7};

@@ -145,9 +145,8 @@ pause 80
 )");
     const std::vector<Target> table = targetTable.snapshot();
     const std::int64_t sweep = table[4].nextDue;  // set at its first visit, then left alone
-    EXPECT_EQ(table[1].nextDue - sweep, 60 * nanosPerSecond);
-    EXPECT_EQ(table[2].nextDue - sweep, 30 * nanosPerSecond);
-    EXPECT_EQ(table[5].nextDue - sweep, 1 * nanosPerSecond);
+    for (const auto& [slot, seconds] : {std::pair{1, 60}, {2, 30}, {5, 1}})
+        EXPECT_EQ(table[slot].nextDue - sweep, seconds * nanosPerSecond) << "slot " << slot;
     EXPECT_EQ(table[1].history.front(), 0);
     EXPECT_EQ(table[1].history.back(), 1);
     Target whole;

@@ -23,8 +23,8 @@ TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     WSAStartup(MAKEWORD(2, 2), &data);
     const std::wstring silent = _wgetenv(L"TARVEX_BLACK_HOLE") ?: L"";
     const std::wstring unreachable = _wgetenv(L"TARVEX_UNREACHABLE") ?: L"";
-    ASSERT_TRUE(silent.starts_with(L"127.")) << "run in scripts/sandbox.sh";
-    ASSERT_TRUE(unreachable.starts_with(L"127.")) << "run in scripts/sandbox.sh";
+    ASSERT_TRUE(silent.starts_with(L"127.") && unreachable.starts_with(L"127."))
+        << "run in scripts/sandbox.sh";
     const std::function<bool(std::int64_t&)> unanswered[] = {
         [](auto& t) { return probeTcp(L"127.0.0.1", 1, t); },
         [&](auto& t) { return probeTcp(silent, 80, t); },

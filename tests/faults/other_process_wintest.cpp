@@ -19,8 +19,7 @@ TEST(InterruptedSave, ConfigFileIsAlwaysTheOldOrTheNewWholeDocument) {
         SetEvent(ready);
     }
     removeDataFiles();
-    const std::string documents[2] = {testFile("config/files/default.xml"),
-                                      documentWith("slot 0: host 127.0.0.1\n")};
+    const std::string documents[2] = {defaultDocument(), documentWith("slot 0: host 127.0.0.1\n")};
     int found[2] = {};
     for (int kill = 0; kill < 12; ++kill) {
         ResetEvent(ready);

@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "app/app_wiring.h"
 #include "app/main_window.h"
 #include "app/program_start.h"
 #include "editor/config_editor.h"
@@ -102,12 +101,19 @@ inline std::wstring placeOf(HWND child) {
            std::to_wstring(box.right - box.left) + L"," + std::to_wstring(box.bottom - box.top);
 }
 
-// The caption, size and whether hidden, then each child (of `ids`, when given): "id class
-// style|text|place|font height", a button's check, a list's items; children side by side share
-// a line, " ; " between them.
+inline std::wstring fontHeight(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(HFONT(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return std::to_wstring(font.lfHeight);
+}
+
+// The caption, size and whether hidden, then each child: "id class style|text|place|font
+// height", a button's check, a list's items; children side by side share a line, " ; " between
+// them. Given `ids`, only those children.
 inline std::wstring windowDump(HWND window, const std::vector<int>& ids = {}) {
-    std::wstring seen = windowText(window) + L" " + sizeText(window) +
-                        (IsWindowVisible(window) ? L"\n" : L" hidden\n");
+    std::wstring seen = ids.empty() ? windowText(window) + L" " + sizeText(window) +
+                                          (IsWindowVisible(window) ? L"\n" : L" hidden\n")
+                                    : L"";
     RECT last{};
     for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         if (!ids.empty() && std::ranges::find(ids, GetDlgCtrlID(c)) == ids.end()) continue;
@@ -122,11 +128,8 @@ inline std::wstring windowDump(HWND window, const std::vector<int>& ids = {}) {
         const LONG bits = GetWindowLongW(c, GWL_STYLE);
         swprintf(style, 16, L"%08lX", bits);
         const bool log = lstrcmpiW(name, L"Edit") == 0 && (bits & ES_MULTILINE);
-        LOGFONTW font{};
-        GetObjectW(HFONT(SendMessageW(c, WM_GETFONT, 0, 0)), sizeof font, &font);
         seen += std::to_wstring(GetDlgCtrlID(c)) + L" " + name + L" " + style + L"|" +
-                (log ? L"" : windowText(c)) + L"|" + placeOf(c) + L"|" +
-                std::to_wstring(font.lfHeight);
+                (log ? L"" : windowText(c)) + L"|" + placeOf(c) + L"|" + fontHeight(c);
         if (lstrcmpiW(name, L"Button") == 0)
             seen += L"|" + std::to_wstring(SendMessageW(c, BM_GETCHECK, 0, 0));
         for (int i = 0; SendMessageW(c, CB_GETLBTEXT, i++, LPARAM(item)) > 0;)
@@ -136,7 +139,6 @@ inline std::wstring windowDump(HWND window, const std::vector<int>& ids = {}) {
     return seen;
 }
 
-// `text` with every `from` replaced by its `to`, pair by pair.
 using Names = std::vector<std::pair<std::wstring, std::wstring>>;
 inline std::wstring replaced(std::wstring text, const Names& names) {
     for (const auto& [from, to] : names)
@@ -217,7 +219,6 @@ inline std::vector<std::wstring> logEvents(const std::wstring& text) {
 
 inline std::vector<std::wstring> logEvents() { return logEvents(wide(readBytes(logFilePath()))); }
 
-// A line "<where> | entry" per entry.
 inline std::wstring eventLines(const std::vector<std::wstring>& events, const wchar_t* where) {
     std::wstring lines;
     for (const std::wstring& event : events) lines += where + event + L"\n";
@@ -232,7 +233,6 @@ struct Verb {
 };
 using Verbs = std::map<std::wstring, Verb>;
 
-// The rest of a session line, from its next word on.
 inline std::wstring rest(std::wistream& words) {
     std::wstring text;
     std::getline(words >> std::ws, text);
@@ -254,7 +254,6 @@ inline Verb waited(const std::function<std::function<std::wstring()>(std::wistre
             }};
 }
 
-// A verb that only acts, and a look that shows what `run` answers.
 inline Verb action(const std::function<void(std::wistream&)>& run) {
     return {false, [=](std::wistream& words, const std::wstring&) {
                 run(words);
@@ -317,7 +316,6 @@ inline void runSession(const std::string& file, const Verbs& verbs, const Names&
     }
 }
 
-// Presses the button labelled `text` in the main, configuration or log window, as the mouse does.
 inline void click(const std::wstring& text) {
     HWND button = nullptr;
     for (HWND window : {mainWindow, configWindow, logWindow})
