@@ -6,11 +6,12 @@
 # and keeps a copy in <build>/bench-figures.txt. The alert part opens and closes listeners of its
 # own on 127.0.0.1 ports 47200 to 47209.
 #
-#   bench/bench.sh paint | schedule | save-hold | refused | footprint | cpu | alert ...
+#   bench/bench.sh paint | details | schedule | save-hold | refused | cost | footprint | cpu | alert ...
 #
 # Settings (environment): TARVEX_BENCH_BUILD build tree (build/bench-win); WINEPREFIX
 # (build/bench-prefix; config.xml and monitor.log of its data folder are overwritten);
-# PAINT_ROUNDS (300); SCHEDULE_SECONDS (60); REFUSED_PROBES (200) and REFUSED_SECONDS (60);
+# PAINT_ROUNDS (300); DETAILS_ROUNDS (1000); SCHEDULE_SECONDS (60); REFUSED_PROBES (200) and
+# REFUSED_SECONDS (60); COST_ROUNDS (20) and COST_PROBES (200 of each kind a round);
 # MEMORY_ROUNDS (5 fresh processes of each window); CPU_ROUNDS (3) and CPU_SECONDS (60);
 # ALERT_ROUNDS (5).
 set -euo pipefail
@@ -27,8 +28,8 @@ if [ "${1:-}" != --in-sandbox ]; then
   [ $# -gt 0 ] || { sed -n 's/^#   //p' "$0" >&2; exit 2; }
   cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake \
     -DCMAKE_BUILD_TYPE=Release -DTARVEX_TESTS=OFF >/dev/null
-  cmake --build "$build" -j 2 --target tarvex view_paint_bench worker_bench footprint_bench \
-    alert_bench
+  cmake --build "$build" -j 2 --target tarvex view_paint_bench details_bench worker_bench \
+    footprint_bench alert_bench
   exec scripts/sandbox.sh "$0" --in-sandbox "$@"
 fi
 shift
@@ -96,6 +97,11 @@ paint() {
   windows view_paint_bench "${PAINT_ROUNDS:-300}"
 }
 
+details() {
+  echo "== One target's details over 2500 results and times (goal: median <= 1 ms)"
+  windows details_bench "${DETAILS_ROUNDS:-1000}"
+}
+
 schedule() {
   echo "== Schedule, nothing timing out (goal: median lateness <= 50 ms, latest <= 350 ms)"
   windows worker_bench schedule $first_port "${SCHEDULE_SECONDS:-60}"
@@ -110,6 +116,11 @@ refused() {
   echo "== Refused ports (goal: fail in <= 50 ms median; the answering target's period 2 s +- 0.1 s)"
   windows worker_bench refused $first_port $closed_port "${REFUSED_PROBES:-200}" \
     "${REFUSED_SECONDS:-60}"
+}
+
+cost() {
+  echo "== Loopback probes against the same Win32 calls by hand (goal: ratio <= 1.01)"
+  windows worker_bench cost $first_port "${COST_ROUNDS:-20}" "${COST_PROBES:-200}"
 }
 
 footprint() {
@@ -163,7 +174,7 @@ alert() {
   echo "Load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
   for part in "$@"; do
     case $part in
-      paint | schedule | save-hold | refused | footprint | cpu | alert) "$part" ;;
+      paint | details | schedule | save-hold | refused | cost | footprint | cpu | alert) "$part" ;;
       *) echo "bench: unknown part '$part'" >&2; exit 2 ;;
     esac
   done

@@ -4,7 +4,8 @@
 //                                empty Win32 window, as a baseline
 //   footprint_bench main         the same for the real main window, created in this process
 //                                as the program's entry does, with the monitor view and the
-//                                status panel shown and 20 targets holding 2500 results each
+//                                status panel shown and 20 targets holding 2500 results and
+//                                round-trip times each
 //   footprint_bench run <port> <seconds>
 //                                writes a config.xml of 20 loopback targets at 2 s (TCP at
 //                                127.0.0.1:<port> + slot on even slots, ICMP on odd ones),
@@ -77,8 +78,8 @@ int emptyWindow() {
     return 0;
 }
 
-// Targets in use with full histories, one result in twenty failed; due only in an hour, so
-// the worker runs but probes nothing while the figures are taken.
+// Targets in use with full histories and round-trip times; due only in an hour, so the worker
+// runs but probes nothing while the figures are taken.
 void fillFullHistories() {
     std::uint32_t random = 20260301;
     std::vector<Target> table = targetTable.snapshot();
@@ -86,11 +87,7 @@ void fillFullHistories() {
     for (std::size_t slot = 0; slot < targetSlotCount; ++slot) {
         Target& target = table[slot];
         target.host = L"127.0.0." + std::to_wstring(slot + 1);
-        target.history.clear();
-        for (std::size_t i = 0; i < historyLimit; ++i) {
-            random = random * 1664525u + 1013904223u;
-            target.history.push_back((random >> 16) % 20 == 0 ? 0 : 1);
-        }
+        fillFullHistory(target, random);
         target.nextDue = inAnHour;
     }
     targetTable.assign(std::move(table));

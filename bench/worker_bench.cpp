@@ -11,11 +11,19 @@
 //   worker_bench probes <first port> <seconds>
 //       the same 20 probes every 2 s with no worker and no window, between a "measuring" and
 //       a "measured" line, for the script's reading of the CPU time
+//   worker_bench cost <first port> <rounds> <probes>
+//       probeTcp of the listener's first port and probeIcmp of 127.0.0.1 beside the same Win32
+//       calls made by hand, in turn, <probes> of each a round: the time of each and per round
+//       the ratio of their medians
 // It overwrites config.xml and monitor.log in the data folder of its Wine prefix.
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <thread>
 
+#include "bare_probes.h"
 #include "config/config_file.h"
 #include "config/config_store.h"
 #include "engine/probes.h"
@@ -50,13 +58,13 @@ void noteProbe(ProbeType type, const std::wstring& host, std::uint16_t port) {
 
 ProbeWorkerHooks notingHooks() {
     ProbeWorkerHooks hooks;
-    hooks.probeIcmp = [](const std::wstring& host) {
+    hooks.probeIcmp = [](const std::wstring& host, std::int64_t& roundTrip) {
         noteProbe(ProbeType::icmp, host, 0);
-        return probeIcmp(host);
+        return probeIcmp(host, roundTrip);
     };
-    hooks.probeTcp = [](const std::wstring& host, std::uint16_t port) {
+    hooks.probeTcp = [](const std::wstring& host, std::uint16_t port, std::int64_t& roundTrip) {
         noteProbe(ProbeType::tcp, host, port);
-        return probeTcp(host, port);
+        return probeTcp(host, port, roundTrip);
     };
     return hooks;
 }
@@ -144,9 +152,11 @@ int saveHold(int firstPort) {
 int refused(int firstPort, int firstClosed, long probes, long seconds) {
     std::vector<double> failTimes;
     long answered = 0;
+    std::int64_t roundTrip = 0;
     for (long i = 0; i < probes; ++i) {
-        failTimes.push_back(millisOf(
-            [&] { answered += probeTcp(loopbackHost, static_cast<std::uint16_t>(firstClosed)); }));
+        failTimes.push_back(millisOf([&] {
+            answered += probeTcp(loopbackHost, static_cast<std::uint16_t>(firstClosed), roundTrip);
+        }));
     }
     printFigures("tcp probe of a refused 127.0.0.1 port", "ms", failTimes);
     std::printf("%-46s answered %ld of %ld (should be 0)\n", "", answered, probes);
@@ -178,18 +188,61 @@ int bareProbes(int firstPort, long seconds) {
     const std::int64_t mark = steadyNowNanos() + 3 * interval;
     const std::int64_t end = mark + seconds * nanosPerSecond;
     int failed = 0;
+    std::int64_t roundTrip = 0;
     for (std::int64_t due = mark - 3 * interval; due < end; due += interval) {
         sleepSeconds(secondsBetween(steadyNowNanos(), due));
         if (due == mark) marker("measuring");
         for (const Target& target : targets) {
-            failed += !(target.type == ProbeType::tcp ? probeTcp(target.host, target.port)
-                                                      : probeIcmp(target.host));
+            failed +=
+                !(target.type == ProbeType::tcp ? probeTcp(target.host, target.port, roundTrip)
+                                                : probeIcmp(target.host, roundTrip));
         }
     }
     sleepSeconds(secondsBetween(steadyNowNanos(), end));
     marker("measured");
     std::printf("failed_probes %d\n", failed);
     sleepSeconds(1);  // alive while the script reads its CPU time after "measured"
+    return 0;
+}
+
+// The program's probe and the bare calls in turn, the order changing every two probes so that
+// neither always follows the other: per round the median of each and their ratio.
+int probeCost(int firstPort, long rounds, long probes) {
+    const auto port = static_cast<std::uint16_t>(firstPort);
+    std::int64_t roundTrip = 0;
+    const std::function<bool()> pairs[][2] = {
+        {[&] { return probeTcp(loopbackHost, port, roundTrip); },
+         [&] { return bareTcp(loopbackHost, port); }},
+        {[&] { return probeIcmp(loopbackHost, roundTrip); },
+         [] { return bareIcmp(loopbackHost); }}};
+    const char* const names[][2] = {
+        {"probeTcp, listening 127.0.0.1 port", "the same calls by hand"},
+        {"probeIcmp, 127.0.0.1", "the same calls by hand"}};
+    long failed = 0;
+    std::printf("cost: %ld rounds of %ld probes of each\n", rounds, probes);
+    for (std::size_t kind = 0; kind < std::size(pairs); ++kind) {
+        std::vector<double> all[2];
+        std::vector<double> ratios;
+        for (long round = 0; round < rounds; ++round) {
+            std::vector<double> own[2];
+            for (long i = 0; i < 2 * probes; ++i) {
+                const std::size_t which = static_cast<std::size_t>(i + i / 2) % 2;
+                own[which].push_back(1000 *
+                                     millisOf([&] { failed += !pairs[kind][which](); }));  // us
+            }
+            double medians[2];
+            for (std::size_t which = 0; which < 2; ++which) {
+                std::sort(own[which].begin(), own[which].end());
+                medians[which] = percentileOf(own[which], 0.5);
+                all[which].insert(all[which].end(), own[which].begin(), own[which].end());
+            }
+            ratios.push_back(medians[0] / medians[1]);
+        }
+        printFigures(names[kind][0], "us", all[0]);
+        printFigures(names[kind][1], "us", all[1]);
+        printFigures("ratio of the round's medians", "", ratios);
+    }
+    std::printf("%-46s failed probes %ld (should be 0)\n", "", failed);
     return 0;
 }
 
@@ -212,10 +265,14 @@ int main(int argc, char** argv) {
         if (std::strcmp(mode, "probes") == 0 && argc == 4) {
             return bareProbes(firstPort, numberArgument(argc, argv, 3, 60));
         }
+        if (std::strcmp(mode, "cost") == 0 && argc == 5) {
+            return probeCost(firstPort, numberArgument(argc, argv, 3, 20),
+                             numberArgument(argc, argv, 4, 200));
+        }
     }
     std::fprintf(stderr,
                  "usage: worker_bench schedule <first port> <seconds> | save-hold <first port> | "
                  "refused <first port> <first closed port> <probes> <seconds> | "
-                 "probes <first port> <seconds>\n");
+                 "probes <first port> <seconds> | cost <first port> <rounds> <probes>\n");
     return 2;
 }

@@ -39,11 +39,11 @@ void pause(const ProbeWorkerHooks& hooks, std::chrono::nanoseconds length) {
 bool probingHeld() { return steadyNowNanos() < probingHeldUntil.load(); }
 
 // A missing probe counts as a probe that got no answer.
-bool probe(const ProbeWorkerHooks& hooks, const Target& target) {
+bool probe(const ProbeWorkerHooks& hooks, const Target& target, std::int64_t& roundTrip) {
     if (target.type == ProbeType::tcp) {
-        return hooks.probeTcp && hooks.probeTcp(target.host, target.port);
+        return hooks.probeTcp && hooks.probeTcp(target.host, target.port, roundTrip);
     }
-    return hooks.probeIcmp && hooks.probeIcmp(target.host);
+    return hooks.probeIcmp && hooks.probeIcmp(target.host, roundTrip);
 }
 
 // How a log entry names a target's probe: "<host> | tcp:<port>", or "icmp" without a port.
@@ -66,9 +66,10 @@ void reportOutage(const ProbeWorkerHooks& hooks, const Target& target, const Out
 // the table has meanwhile become shorter, the result is dropped.
 void probeSlot(const ProbeWorkerHooks& hooks, std::size_t slot, const Target& target,
                std::int64_t now) {
-    const bool answered = probe(hooks, target);
+    std::int64_t roundTrip = 0;
+    const bool answered = probe(hooks, target, roundTrip);
     OutageChange change;
-    targetTable.recordResult(slot, answered ? 1 : 0, now, steadyNowNanos(), &change);
+    targetTable.recordResult(slot, answered ? 1 : 0, roundTrip, now, steadyNowNanos(), &change);
     if (!answered) logEvent(loggedName(target) + L" | FAIL");
     reportOutage(hooks, target, change);
     if (hooks.notifyRefresh) hooks.notifyRefresh();

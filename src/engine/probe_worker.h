@@ -22,9 +22,12 @@ extern std::atomic<bool> stopWorker;  // the worker must end; set once, at shutd
 // probe already under way when it is set is finished.
 extern std::atomic<std::int64_t> probingHeldUntil;
 
+// The probes answer as probeIcmp and probeTcp do (engine/probes.h): whether the target
+// answered, and how long the answer took.
 struct ProbeWorkerHooks {
-    std::function<bool(const std::wstring& host)> probeIcmp;
-    std::function<bool(const std::wstring& host, std::uint16_t port)> probeTcp;
+    std::function<bool(const std::wstring& host, std::int64_t& roundTrip)> probeIcmp;
+    std::function<bool(const std::wstring& host, std::uint16_t port, std::int64_t& roundTrip)>
+        probeTcp;
     // Tells the user interface that results changed (the program posts WM_APP_REFRESH).
     std::function<void()> notifyRefresh;
     // Waits after each probe and between passes. Unset, the worker sleeps on the steady clock;

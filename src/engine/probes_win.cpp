@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+#include "model/clock.h"
+
 namespace {
 
 constexpr DWORD echoTimeoutMs = 1000;
@@ -69,29 +71,35 @@ struct SocketTraits {
 };
 using TcpSocket = Owned<SocketTraits>;
 
-// True when the first reply to one echo request reports success. The handle is closed
-// before the reply is looked at.
-bool echoAnswered(const sockaddr_in& address) {
+// True when the first reply to one echo request reports success; `roundTrip` is then the
+// time the request took. The handle is closed before the reply is looked at. The reply's own
+// round-trip field counts whole milliseconds, too coarse for a loopback or a LAN answer.
+bool echoAnswered(const sockaddr_in& address, std::int64_t& roundTrip) {
     std::vector<unsigned char> reply(replyBufferSize, 0);
     DWORD replies = 0;
+    std::int64_t took = 0;
     {
         const IcmpHandle icmp(IcmpCreateFile());
         if (!icmp.isOpen()) return false;
+        const std::int64_t sent = steadyNowNanos();
         replies =
             IcmpSendEcho(icmp.get(), address.sin_addr.s_addr, const_cast<char*>(echoData),
                          sizeof echoData, nullptr, reply.data(), replyBufferSize, echoTimeoutMs);
+        took = steadyNowNanos() - sent;
     }
     if (replies == 0) return false;
     // Some stacks count an ICMP error (unreachable, time exceeded) as a reply.
     ICMP_ECHO_REPLY first{};
     std::memcpy(&first, reply.data(), sizeof first);
-    return first.Status == IP_SUCCESS;
+    if (first.Status != IP_SUCCESS) return false;
+    roundTrip = took;
+    return true;
 }
 
 // Waits for the pending connection to complete (the write set) or be refused (the exception
 // set, where Windows signals a refusal), so a closed port fails as soon as its refusal comes
-// and only a silent host waits for the time-out.
-bool connectionCompleted(const TcpSocket& connection) {
+// and only a silent host waits for the time-out. `answeredAt` is when the wait ended.
+bool connectionCompleted(const TcpSocket& connection, std::int64_t& answeredAt) {
     fd_set writable;
     FD_ZERO(&writable);
     FD_SET(connection.get(), &writable);
@@ -99,7 +107,9 @@ bool connectionCompleted(const TcpSocket& connection) {
     FD_ZERO(&failed);
     FD_SET(connection.get(), &failed);
     timeval timeout{connectTimeoutSeconds, 0};
-    if (select(0, nullptr, &writable, &failed, &timeout) <= 0) return false;
+    const int ready = select(0, nullptr, &writable, &failed, &timeout);
+    answeredAt = steadyNowNanos();
+    if (ready <= 0) return false;
     if (FD_ISSET(connection.get(), &failed) || !FD_ISSET(connection.get(), &writable)) {
         return false;
     }
@@ -144,13 +154,14 @@ bool resolveIPv4(const std::wstring& host, sockaddr_in& out) {
     return true;
 }
 
-bool probeIcmp(const std::wstring& host) {
+bool probeIcmp(const std::wstring& host, std::int64_t& roundTrip) {
+    roundTrip = 0;
     sockaddr_in address;
-    if (!resolveIPv4(host, address)) return false;
-    return echoAnswered(address);
+    return resolveIPv4(host, address) && echoAnswered(address, roundTrip);
 }
 
-bool probeTcp(const std::wstring& host, std::uint16_t port) {
+bool probeTcp(const std::wstring& host, std::uint16_t port, std::int64_t& roundTrip) {
+    roundTrip = 0;
     sockaddr_in address;
     if (!resolveIPv4(host, address)) return false;
     address.sin_port = htons(port);
@@ -163,6 +174,13 @@ bool probeTcp(const std::wstring& host, std::uint16_t port) {
     // Whatever connect() answers short of success, pending or refused at once, is decided by
     // the wait: its error code is not read.
     const auto* target = reinterpret_cast<const sockaddr*>(&address);
-    if (connect(connection.get(), target, sizeof address) == 0) return true;
-    return connectionCompleted(connection);
+    const std::int64_t attempted = steadyNowNanos();
+    std::int64_t answeredAt = 0;
+    if (connect(connection.get(), target, sizeof address) == 0) {
+        answeredAt = steadyNowNanos();
+    } else if (!connectionCompleted(connection, answeredAt)) {
+        return false;
+    }
+    roundTrip = answeredAt - attempted;
+    return true;
 }

@@ -46,6 +46,7 @@ OutageChange recordOutage(OutageTrack& track, bool answered, std::int64_t now) {
     const std::int64_t began = std::exchange(track.since, now);
     if (before == OutageState::unknown && next == OutageState::up) return change;  // no news
     change.wentDown = next == OutageState::down;
+    if (change.wentDown) ++track.outages;
     change.cameUp = next == OutageState::up;
     if (change.cameUp) change.lasted = now - began;
     countChange(track, now, change);

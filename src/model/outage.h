@@ -16,6 +16,7 @@ struct OutageTrack {
     std::int64_t since = 0;            // steady-clock ns when `state` began; 0 while unknown
     std::deque<std::int64_t> changes;  // steady-clock ns of the changes of the last 10 min
     bool unstable = false;             // announced as unstable: its changes are not notified
+    int outages = 0;  // times it went down since the table was put in place; kept when forgotten
 };
 
 enum class OutageEvent : std::uint8_t { none, down, up, unstable };

@@ -14,6 +14,8 @@ enum class ProbeType : std::int32_t { icmp = 0, tcp = 1 };
 constexpr std::size_t targetSlotCount = 20;
 // The newest results a target keeps; older ones are dropped from the front.
 constexpr std::size_t historyLimit = 2500;
+// Kept beside a result that got no answer, in place of a round-trip time.
+constexpr std::uint32_t noRoundTrip = 0xFFFFFFFF;
 
 struct Target {
     bool enabled = true;
@@ -22,8 +24,11 @@ struct Target {
     std::uint16_t port = 0;
     std::int32_t interval = 10;        // seconds between two probes
     std::deque<std::uint8_t> history;  // 1 = answered, 0 = not; oldest first
-    std::int64_t nextDue = 0;          // steady-clock nanoseconds; 0 = not yet scheduled
-    OutageTrack outage;                // run-time only, like the results
+    // Beside the newest results, aligned at the back: each answer's round-trip time in
+    // microseconds, noRoundTrip beside a failure.
+    std::deque<std::uint32_t> roundTrips;
+    std::int64_t nextDue = 0;  // steady-clock nanoseconds; 0 = not yet scheduled
+    OutageTrack outage;        // run-time only, like the results
 };
 
 // Only targets in use are probed, drawn and counted.

@@ -150,7 +150,7 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     table[2] = {.type = ProbeType::tcp, .host = L"127.0.0.2", .port = 8080, .interval = 120};
     table[19] = {.type = ProbeType::tcp, .host = L"127.0.0.20", .port = 2019, .interval = 60};
     targetTable.replaceAll(table, 1);
-    for (std::size_t i = 0; i < targetSlotCount; ++i) targetTable.recordResult(i, 1, 5, 5);
+    for (std::size_t i = 0; i < targetSlotCount; ++i) targetTable.recordResult(i, 1, 0, 5, 5);
     openConfigWindow();
     // As it opens: interval 7 shows as 10, icmp no port; labels black, transparent, on white.
     expectAsFile(windowDump(configWindow), "editor/files/config-window-controls.txt");

@@ -31,7 +31,9 @@ protected:
     void SetUp() override {
         setDataFolderForTests(scratch.path().wstring() + L"/");
         setLogLineSink([this](const std::wstring& line) { note(line.substr(19)); });
-        const auto probeTcp = [this](auto& host, std::uint16_t port) {
+        // Every probe hands a time, 1234 us: the table keeps it only beside an answer.
+        const auto probeTcp = [this](auto& host, std::uint16_t port, auto& roundTrip) {
+            roundTrip = 1'234'567;
             return note(L"tcp " + host + L":" + std::to_wstring(port));
         };
         const auto refresh = [this] {
@@ -45,8 +47,11 @@ protected:
             note(L"notice " + n.name + L": " + events[static_cast<int>(n.event)] +
                  (n.lasted ? durationText(n.lasted) : L""));
         };
-        setProbeWorkerHooks({[this](auto& host) { return note(L"icmp " + host); }, probeTcp,
-                             refresh, pause, notice});
+        const auto probeIcmp = [this](auto& host, auto& roundTrip) {
+            roundTrip = 1'234'567;
+            return note(L"icmp " + host);
+        };
+        setProbeWorkerHooks({probeIcmp, probeTcp, refresh, pause, notice});
         targetTable.resetToDefaults();
         isRunning = true;
         stopWorker = false;
@@ -68,7 +73,7 @@ protected:
 TEST_F(Monitoring, StartingTogglingAndAWorkerThatCannotBeCreated) {
     setProbeWorkerHooks({});  // a real, idle worker thread
     isRunning = false;
-    targetTable.assign({{.history = {1, 0}, .outage = {.state = OutageState::down}}});
+    targetTable.assign({{.history = {1, 0}, .outage = {.state = OutageState::down, .outages = 2}}});
     const auto outage = [] { return targetTable.snapshot()[0].outage.state; };
     const auto state = [] { return std::pair<bool, bool>(isRunning, workerThread.joinable()); };
     setWorkerThreadStarter(
@@ -81,10 +86,11 @@ TEST_F(Monitoring, StartingTogglingAndAWorkerThatCannotBeCreated) {
     EXPECT_FALSE(toggleMonitoring());
     EXPECT_FALSE(isRunning);
     EXPECT_EQ(outage(), OutageState::unknown);
-    targetTable.recordResult(0, 1, 0, 0);  // a probe under way at the stop answers: up
+    targetTable.recordResult(0, 1, 0, 0, 0);  // a probe under way at the stop answers: up
     EXPECT_TRUE(toggleMonitoring());
     EXPECT_TRUE(isRunning);
     EXPECT_EQ(outage(), OutageState::unknown);
+    EXPECT_EQ(targetTable.snapshot()[0].outage.outages, 2) << "counted since the table came";
     EXPECT_EQ(targetTable.snapshot()[0].history, (std::deque<std::uint8_t>{1, 0, 1}));
     EXPECT_EQ(journal,
               LR"( | monitoring could not start: Resource temporarily unavailable
@@ -95,7 +101,8 @@ TEST_F(Monitoring, StartingTogglingAndAWorkerThatCannotBeCreated) {
 }
 
 // Two sweeps, stopped at the second idle wait: slot order, each target in use once per due time,
-// tcp with its port, the newest 2500 results kept, due times from the sweep's clock reading;
+// tcp with its port, the newest 2500 results kept and beside them the answers' times, due times
+// from the sweep's clock reading;
 // an outage's entries right after the FAIL entry, then its notice; one lost answer is none.
 TEST_F(Monitoring, WorkerProbesDueTargetsInSlotOrderAndWaitsWhenNothingIsDue) {
     std::vector<Target> slots = {
@@ -104,6 +111,8 @@ TEST_F(Monitoring, WorkerProbesDueTargetsInSlotOrderAndWaitsWhenNothingIsDue) {
     slots[0].nextDue = steadyNowNanos() + 3600 * nanosPerSecond;
     slots[1].history.assign(2500, 0);
     slots[1].history.front() = 1;  // the oldest result, pushed out by the newest
+    slots[1].roundTrips.assign(2500, 7);
+    slots[1].roundTrips.front() = 1;  // pushed out with it
     slots[1].outage = {OutageState::down, 0, steadyNowNanos() - 7200 * nanosPerSecond};
     slots[2].outage = {.state = OutageState::up, .failedInRow = 1};
     slots[3].enabled = false;
@@ -140,6 +149,13 @@ pause 80
         EXPECT_EQ(table[slot].nextDue - sweep, seconds * nanosPerSecond) << "slot " << slot;
     EXPECT_EQ(table[1].history.front(), 0);
     EXPECT_EQ(table[1].history.back(), 1);
+    Target whole;
+    ASSERT_TRUE(targetTable.copyEntry(1, whole));
+    EXPECT_EQ(whole.roundTrips.size(), 2500u);
+    EXPECT_EQ(std::pair(whole.roundTrips.front(), whole.roundTrips.back()), std::pair(7u, 1234u));
+    EXPECT_EQ(table[2].roundTrips, std::deque{noRoundTrip}) << "none beside a failure";
+    EXPECT_EQ(table[2].outage.outages, 1);
+    EXPECT_FALSE(targetTable.copyEntry(20, whole));
     takeShownTable();
     EXPECT_EQ(shownTable.up, 1u);
     EXPECT_EQ(shownTable.down, 1u);

@@ -16,7 +16,8 @@ static int WSAAPI failingGetsockopt(SOCKET, int, int, char*, int*) {
 }
 
 // Nothing listens on port 1 of 127.0.0.1, which refuses at once; the sandbox's black hole
-// never answers, and its unreachable host answers with an ICMP error.
+// never answers, and its unreachable host answers with an ICMP error. A failed probe hands no
+// round-trip time, an answer one below the time-out.
 TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     WSADATA data{};
     WSAStartup(MAKEWORD(2, 2), &data);
@@ -24,14 +25,17 @@ TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     const std::wstring unreachable = _wgetenv(L"TARVEX_UNREACHABLE") ?: L"";
     ASSERT_TRUE(silent.starts_with(L"127.") && unreachable.starts_with(L"127."))
         << "run in scripts/sandbox.sh";
-    const std::function<bool()> unanswered[] = {
-        [] { return probeTcp(L"127.0.0.1", 1); }, [&] { return probeTcp(silent, 80); },
-        [&] { return probeIcmp(silent); }, [&] { return probeIcmp(unreachable); }};
+    const std::function<bool(std::int64_t&)> unanswered[] = {
+        [](auto& t) { return probeTcp(L"127.0.0.1", 1, t); },
+        [&](auto& t) { return probeTcp(silent, 80, t); },
+        [&](auto& t) { return probeIcmp(silent, t); },
+        [&](auto& t) { return probeIcmp(unreachable, t); }};
     const auto start = std::chrono::steady_clock::now();
     std::vector<std::future<double>> waits;  // seconds until each failed, -1 when it succeeded
     for (const auto& probe : unanswered)
         waits.push_back(std::async(std::launch::async, [&] {
-            if (probe()) return -1.0;
+            std::int64_t roundTrip = -1;
+            if (probe(roundTrip) || roundTrip != 0) return -1.0;
             return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         }));
 
@@ -43,13 +47,18 @@ TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     listen(listener, SOMAXCONN);
     getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
     const std::uint16_t port = ntohs(address.sin_port);
-    EXPECT_TRUE(probeIcmp(L"127.0.0.2"));
-    EXPECT_TRUE(probeTcp(L"localhost", port));
-    EXPECT_TRUE(probeTcp(L"127.0.0.1", port));
+    std::int64_t took[3] = {};
+    EXPECT_TRUE(probeIcmp(L"127.0.0.2", took[0]));
+    EXPECT_TRUE(probeTcp(L"localhost", port, took[1]));
+    EXPECT_TRUE(probeTcp(L"127.0.0.1", port, took[2]));
+    for (const std::int64_t roundTrip : took) {
+        EXPECT_GT(roundTrip, 0);
+        EXPECT_LT(roundTrip, 1'000'000'000);
+    }
     for (const wchar_t* host : {L"::1", L"127.0.0.1:80", L"no-such-host.invalid"}) {
         EXPECT_FALSE(resolveIPv4(host, address)) << host;
-        EXPECT_FALSE(probeTcp(host, port)) << host;
-        EXPECT_FALSE(probeIcmp(host)) << host;
+        EXPECT_FALSE(probeTcp(host, port, took[0])) << host;
+        EXPECT_FALSE(probeIcmp(host, took[1])) << host;
     }
     const double earliest[] = {0, 0.9, 0.9, 0};  // a refusal or an ICMP error comes at once
     for (std::size_t i = 0; i < 4; ++i) {
@@ -59,18 +68,18 @@ TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     }
     const void* getsockoptOfWindows = systemFunction(L"ws2_32.dll", "getsockopt");
     ASSERT_EQ(redirectImport(getsockoptOfWindows, reinterpret_cast<void*>(&failingGetsockopt)), 1);
-    EXPECT_FALSE(probeTcp(L"127.0.0.1", port)) << "a pending error that cannot be read";
+    EXPECT_FALSE(probeTcp(L"127.0.0.1", port, took[0])) << "a pending error that cannot be read";
     redirectImport(reinterpret_cast<void*>(&failingGetsockopt), getsockoptOfWindows);
 
     // Handles are numbered lowest free first: leaked ones would push a new one's number up.
     // Each answered connection is taken off the listener's queue, which a kernel may keep short.
     const auto newHandleAfter = [&](int tcp, int icmp) {
         for (int i = 0; i < tcp; ++i) {
-            const bool answered = probeTcp(L"127.0.0.1", port);
+            const bool answered = probeTcp(L"127.0.0.1", port, took[0]);
             EXPECT_TRUE(answered);
             if (answered) closesocket(accept(listener, nullptr, nullptr));
         }
-        for (int i = 0; i < icmp; ++i) EXPECT_TRUE(probeIcmp(L"127.0.0.1"));
+        for (int i = 0; i < icmp; ++i) EXPECT_TRUE(probeIcmp(L"127.0.0.1", took[0]));
         const HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
         CloseHandle(event);
         return reinterpret_cast<std::uintptr_t>(event);

@@ -18,7 +18,7 @@ static std::wstring text(const Target& t) {
 // The real worker probes and records while the table is replaced and read on other threads
 // (ThreadSanitizer watches); each replacement lands whole, results cleared, one due time.
 TEST(TargetTable, ReplaceAllRestartsEveryTargetAndResetGivesTwentyFreshOnes) {
-    const auto answer = [](auto&) { return true; };
+    const auto answer = [](auto&, auto&) { return true; };
     setProbeWorkerHooks({answer, {}, {}, [](auto) { std::this_thread::yield(); }});
     isRunning = true;
     std::thread worker(runProbeWorker);
