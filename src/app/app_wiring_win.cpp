@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "app/main_window.h"
+#include "app/shown_table.h"
+#include "app/target_details.h"
 #include "config/config_store.h"
 #include "engine/probe_worker.h"
 #include "engine/probes.h"
@@ -12,6 +14,7 @@
 #include "ui/messages.h"
 #include "ui/ui_state.h"
 #include "ui/window_class.h"
+#include "view/monitor_view.h"
 
 namespace {
 
@@ -51,6 +54,7 @@ void installAppHooks() {
     hooks.notifyOutage = postOutage;
     setProbeWorkerHooks(std::move(hooks));
     setTablePlacedHook(postRefresh);
+    setRowDetailsSource(detailsOfRow, detailsRowHeader);
     setLogLineSink(postLogLine);
     setOutOfMemoryHandler([] { logEvent(L"out of memory: a window action was given up"); });
 }

@@ -151,9 +151,9 @@ LRESULT onCreate(HWND window) {
                                       RECT{}));
     }
     registerMonitorViewClass();
-    monitorViewWindow =
-        createChildWindow(window, WS_EX_CLIENTEDGE, monitorViewClassName, L"", WS_CHILD,
-                          monitorViewId, scaledBox(RECT{10, 80, 610, 380}, dpi));
+    monitorViewWindow = createChildWindow(window, WS_EX_CLIENTEDGE, monitorViewClassName, L"",
+                                          WS_CHILD | WS_TABSTOP, monitorViewId,
+                                          scaledBox(RECT{10, 80, 610, 380}, dpi));
     showOrHide(monitorViewWindow, false);
     statusPanel = createChildWindow(window, WS_EX_CLIENTEDGE, L"STATIC", L"", WS_CHILD | SS_LEFT,
                                     statusPanelId, scaledBox(RECT{10, 120, 610, 260}, dpi));

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/health.h"
+#include "app/target_details.h"
+#include "model/clock.h"
 #include "model/target_table.h"
 
 ShownTable shownTable;
@@ -26,4 +28,11 @@ std::vector<ViewRow> takeShownTable() {
     shownTable.healthy = allTargetsInUseAnswered(targets);
     shownTable.health = spokenHealth(targets);
     return buildViewRows(targets);
+}
+
+RowDetailTexts detailsOfRow(const ViewRow& row) {
+    Target target;
+    if (!targetTable.copyEntry(row.slot, target)) return {};
+    const TargetDetails details = targetDetailsOf(target, steadyNowNanos(), readLocalTime());
+    return {detailsText(details), spokenDetails(details), detailsRow(details)};
 }

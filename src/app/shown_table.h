@@ -21,3 +21,7 @@ extern ShownTable shownTable;  // user-interface thread only
 // Takes one snapshot of the table (only the results the view shows), updates shownTable
 // from it and answers the monitor view's rows.
 std::vector<ViewRow> takeShownTable();
+
+// A row's details as its target is now in the table: the monitor view's source of details,
+// called on the user-interface thread when a tooltip, the clipboard or a reader asks.
+RowDetailTexts detailsOfRow(const ViewRow& row);

@@ -126,12 +126,9 @@ std::wstring detailsText(const TargetDetails& details) {
 }
 
 std::wstring spokenDetails(const TargetDetails& details) {
-    std::wstring text = countsText(details) + L"; ";
-    if (details.last != noRoundTrip) {
-        text += L"last " + roundTripText(details.last) + L", median " +
-                roundTripText(details.median) + L"; ";
-    }
-    return text + stateText(details);
+    if (details.last == noRoundTrip) return stateText(details);
+    return L"last " + roundTripText(details.last) + L", median " + roundTripText(details.median) +
+           L"; " + stateText(details);
 }
 
 std::wstring detailsRow(const TargetDetails& details) {

@@ -44,8 +44,8 @@ std::wstring answeredText(const TargetDetails& details);
 // Five lines joined by "\r\n", for a tooltip and the clipboard: the host and protocol, the
 // state, the round-trip times, the answered share and the outages.
 std::wstring detailsText(const TargetDetails& details);
-// What a screen reader says: "2,498 of 2,500 answered; last 0.8 ms, median 0.9 ms; up since
-// 10:42:03" (without the times while no answer is kept).
+// What a screen reader hears after a row's answered count: "last 0.8 ms, median 0.9 ms; up
+// since 10:42:03" (without the times while no answer is kept).
 std::wstring spokenDetails(const TargetDetails& details);
 
 // A table for a spreadsheet: this header line, then one row of ten tab-separated fields per

@@ -111,8 +111,13 @@ public:
         if (!drawsItems(child)) return standardAnswer(&IAccessible::get_accState, child, state);
         AccessibleItem item;
         if (!findItem(child, item)) return E_INVALIDARG;
-        return numberAnswer(
-            STATE_SYSTEM_READONLY | (IsWindowVisible(window_) ? 0 : STATE_SYSTEM_INVISIBLE), state);
+        LONG bits = STATE_SYSTEM_READONLY | (IsWindowVisible(window_) ? 0 : STATE_SYSTEM_INVISIBLE);
+        if (client_.selected) {
+            bits |= STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_SELECTABLE;
+            if (child.lVal == client_.selected(window_))
+                bits |= STATE_SYSTEM_SELECTED | (hasFocus() ? STATE_SYSTEM_FOCUSED : 0);
+        }
+        return numberAnswer(bits, state);
     }
     STDMETHODIMP get_accHelp(VARIANT child, BSTR* help) override {
         *help = nullptr;
@@ -131,11 +136,13 @@ public:
     }
     STDMETHODIMP get_accFocus(VARIANT* focus) override {
         focus->vt = VT_EMPTY;
+        if (hasFocus() && selectedItem() > 0) return numberAnswer(selectedItem(), focus);
         return standard_ ? standard_->get_accFocus(focus) : S_FALSE;
     }
     STDMETHODIMP get_accSelection(VARIANT* selection) override {
         selection->vt = VT_EMPTY;
-        return client_.items ? S_FALSE : standardAnswer(&IAccessible::get_accSelection, selection);
+        if (!client_.items) return standardAnswer(&IAccessible::get_accSelection, selection);
+        return selectedItem() > 0 ? numberAnswer(selectedItem(), selection) : S_FALSE;
     }
     STDMETHODIMP get_accDefaultAction(VARIANT child, BSTR* action) override {
         *action = nullptr;
@@ -214,6 +221,8 @@ public:
     STDMETHODIMP put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
+    bool hasFocus() const { return GetFocus() == window_; }
+    LONG selectedItem() const { return client_.selected ? client_.selected(window_) : 0; }
     static bool isSelf(const VARIANT& child) {
         return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
     }
@@ -289,6 +298,11 @@ void announceItemChanges(HWND window, const std::vector<AccessibleItem>& now,
             NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, child);
     }
     last = now;
+}
+
+void announceSelectedItem(HWND window, LONG child) {
+    NotifyWinEvent(EVENT_OBJECT_SELECTION, window, OBJID_CLIENT, child);
+    NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, child);
 }
 
 void setAccessibleName(HWND control, const std::wstring& name) {

@@ -20,10 +20,11 @@ std::vector<bool> recentResultsOf(const Target& target) {
 std::vector<ViewRow> buildViewRows(const std::vector<Target>& targets) {
     std::vector<ViewRow> rows;
     rows.reserve(targets.size());
-    for (const Target& target : targets) {
+    for (std::size_t slot = 0; slot < targets.size(); ++slot) {
+        const Target& target = targets[slot];
         if (!isInUse(target)) continue;
         rows.push_back(ViewRow{target.host, protocolText(target), recentResultsOf(target),
-                               newestResultAnswered(target)});
+                               newestResultAnswered(target), slot});
     }
     return rows;
 }

@@ -23,7 +23,18 @@ struct ViewRow {
     std::wstring protocolText;        // "icmp", or "tcp:" and the port
     std::vector<bool> recentResults;  // oldest first; true where the target answered
     bool answered = false;            // the lamp: the newest result was an answer
+    std::size_t slot = 0;             // the target's slot in the table
 };
+
+// What the view shows of a row's target on demand; the program's wiring gives it, as the view
+// never reads the table: the text of the row's tooltip and of Ctrl+C, what a screen reader
+// hears after the answered count, and the row's line of the table Ctrl+Shift+C copies.
+struct RowDetailTexts {
+    std::wstring shown;
+    std::wstring spoken;
+    std::wstring tableLine;
+};
+using RowDetailsSource = RowDetailTexts (*)(const ViewRow& row);
 
 // One row per target in use, in slot order: disabled or host-less slots leave no gap.
 std::vector<ViewRow> buildViewRows(const std::vector<Target>& targets);

@@ -1,5 +1,6 @@
 // The main window from its start-ups to real probes, by mouse and keyboard, read by a screen
 // reader in another process (this program again): files/main-window-session.txt; a large log.
+#include <commctrl.h>  // after windows.h, which oleacc.h includes
 #include <oleacc.h>
 
 #include <algorithm>
@@ -185,11 +186,17 @@ std::wstring readClient(HWND window, LONG first, LONG last, bool walk = false) {
 
 std::vector<std::wstring> heard;  // in any order: reading one change may take the next first
 
-void CALLBACK hear(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+// A changed value anywhere; the view's items as they are selected and focused.
+void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
     IAccessible* source = nullptr;
     VARIANT id{};
+    if (event != EVENT_OBJECT_VALUECHANGE && (child <= 0 || GetDlgCtrlID(window) != monitorViewId))
+        return;
     if (AccessibleObjectFromEvent(window, object, child, &source, &id) != S_OK) return;
-    heard.push_back(L"changed: " + describe(source, id.lVal));
+    const std::map<DWORD, std::wstring> kinds{{EVENT_OBJECT_VALUECHANGE, L"changed: "},
+                                              {EVENT_OBJECT_FOCUS, L"focused: "},
+                                              {EVENT_OBJECT_SELECTION, L"selected: "}};
+    heard.push_back(kinds.at(event) + describe(source, id.lVal));
     source->Release();
 }
 
@@ -202,21 +209,34 @@ const bool isReader = [] {
     std::wstring read =
         readClient(main, 1, 2, true) + readClient(GetDlgItem(main, monitorViewId), 0, 20) +
         readClient(GetDlgItem(FindWindowW(L"Tarvex_ConfigWnd", nullptr), hostEditBaseId + 2), 0, 0);
-    SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, hear, 0, 0,
-                    WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    for (const DWORD event : {EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION})
+        SetWinEventHook(event, event, nullptr, hear, 0, 0,
+                        WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
     SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, L"TarvexReaderReady"));
-    pumpUntil([] { return heard.size() >= 2; }, 20s);
+    pumpUntil([] { return heard.size() >= 4; }, 20s);
     std::sort(heard.begin(), heard.end());
     for (const std::wstring& change : heard) read += change;
+    IAccessible* view = nullptr;  // the focused and the selected item after the events
+    AccessibleObjectFromWindow(GetDlgItem(main, monitorViewId), OBJID_CLIENT, __uuidof(IAccessible),
+                               reinterpret_cast<void**>(&view));
+    VARIANT focused{}, selected{}, state{};
+    view->get_accFocus(&focused);
+    view->get_accSelection(&selected);
+    view->get_accState(childId(selected.lVal), &state);
+    read += L"focus " + std::to_wstring(focused.lVal) + L", selection " +
+            std::to_wstring(selected.lVal) + L":" +
+            (state.lVal & STATE_SYSTEM_SELECTED ? L" selected" : L"") +
+            (state.lVal & STATE_SYSTEM_FOCUSED ? L" focused" : L"") + L"\n";
     writeBytes(output, narrow(read));
     ExitProcess(0);
 }();
 
 // Presses a key, as the keyboard does; the focused control after it: its id, its text (not the
 // log's), and whether it is checked.
-std::wstring press(UINT key, bool shift) {
+std::wstring press(UINT key, bool shift, bool control) {
     BYTE keys[256] = {};
     keys[VK_SHIFT] = shift ? 0x80 : 0;
+    keys[VK_CONTROL] = control ? 0x80 : 0;
     SetKeyboardState(keys);
     PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
     PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
@@ -259,17 +279,38 @@ int iconSize(HWND window, WPARAM which) {
 
 HANDLE reader = nullptr;
 
+// A tooltip shown: the mouse's with its row, the keyboard's with its corner in the view.
+BOOL CALLBACK seenTip(HWND window, LPARAM shown) {
+    wchar_t name[32] = L"";
+    GetClassNameW(window, name, 32);
+    TTTOOLINFOW tool{.cbSize = sizeof tool};
+    if (lstrcmpiW(name, TOOLTIPS_CLASSW) || !IsWindowVisible(window)) return TRUE;
+    SendMessageW(window, TTM_ENUMTOOLSW, 0, LPARAM(&tool));  // the keyboard's has one tool
+    const bool keyboard = tool.uFlags & TTF_TRACK;
+    if (!keyboard) SendMessageW(window, TTM_GETCURRENTTOOLW, 0, LPARAM(&tool));
+    POINT corner{};
+    ClientToScreen(window, &corner);
+    ScreenToClient(monitorViewWindow, &corner);
+    *reinterpret_cast<std::wstring*>(shown) =
+        (keyboard
+             ? L"keyboard tip at " + std::to_wstring(corner.x) + L"," + std::to_wstring(corner.y)
+             : L"mouse tip over row " + std::to_wstring(tool.uId)) +
+        L": " + windowText(window) + L"\n";
+    return FALSE;
+}
+
 std::wstring keys(std::wistream& words) {
-    const std::map<std::wstring, UINT> named{{L"Enter", VK_RETURN}, {L"Space", VK_SPACE},
-                                             {L"Tab", VK_TAB},      {L"Shift+Tab", VK_TAB},
-                                             {L"Down", VK_DOWN},    {L"Escape", VK_ESCAPE}};
+    const std::map<std::wstring, UINT> named{
+        {L"Enter", VK_RETURN},  {L"Space", VK_SPACE}, {L"Tab", VK_TAB},
+        {L"Shift+Tab", VK_TAB}, {L"Down", VK_DOWN},   {L"Escape", VK_ESCAPE},
+        {L"End", VK_END},       {L"Ctrl+C", 'C'},     {L"Ctrl+Shift+C", 'C'}};
     std::wstring key, shown;
     int times = 1, last = INT_MAX;
     words >> key >> times;
     if (key.size() > 1 && !named.contains(key)) sessionMistake(L"no key named \"" + key + L"\"");
     for (int i = 0; i < times; ++i) {
-        const std::wstring focus =
-            press(key.size() == 1 ? key[0] : named.at(key), key.starts_with(L"Shift"));
+        const std::wstring focus = press(key.size() == 1 ? key[0] : named.at(key),
+                                         key.find(L"Shift") != key.npos, key.starts_with(L"Ctrl"));
         const int id = std::stoi(focus);
         shown += (i == 0 ? L"" : id > last ? L", " : L"\n") + focus.substr(0, focus.size() - 1);
         last = id;
@@ -373,6 +414,29 @@ const Verbs verbs = {
          readConfigText(rest(w), table);
          targetTable.assign(table);
      })},
+    {L"focus", action([](std::wistream& w) { SetFocus(windowNamed(rest(w))); })},
+    {L"hover", action([](std::wistream& w) {  // "X Y": the pointer rests there in the view
+         POINT p{};
+         w >> p.x >> p.y;
+         ClientToScreen(monitorViewWindow, &p);
+         SetCursorPos(p.x, p.y);
+     })},
+    {L"tip", waited([](std::wistream&) {  // the view's tooltip shown: the keyboard's, where
+         return [] {
+             std::wstring shown = L"no tip\n";
+             EnumThreadWindows(GetCurrentThreadId(), seenTip, LPARAM(&shown));
+             return shown;
+         };
+     })},
+    {L"clipboard", show([](std::wistream&) {
+         OpenClipboard(nullptr);
+         const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+         const auto* text = static_cast<const wchar_t*>(data ? GlobalLock(data) : nullptr);
+         const std::wstring copied = text ? text : L"(no text)";
+         if (text) GlobalUnlock(data);
+         CloseClipboard();
+         return replaced(copied, {{L"\t", L"<tab>"}}) + L"\n";
+     })},
     {L"painted", show([](std::wistream&) {       // the texts the view paints, where; its rows
          pumpUntil([] { return false; }, 50ms);  // the refreshes posted
          const HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
@@ -382,13 +446,18 @@ const Verbs verbs = {
          return texts + rows();
      })},
     {L"results", action([](std::wistream& words) {  // a slot's results: as the session says
-         std::size_t slot = 0;
-         std::deque<std::uint8_t> history;
-         words >> slot;
-         for (std::wstring run; words >> run;)
-             history.insert(history.end(), run.size() > 1 ? std::stoi(run) : 1, run.back() == L'1');
          std::vector<Target> table = targetTable.snapshot();
-         table.at(slot).history = history;
+         Target& target = table.at(std::stoul(word(words)));
+         target.history.clear();
+         for (std::wstring run; words >> run;) {
+             const std::size_t star = run.find(L'*'), colon = run.find(L':');
+             const std::size_t count = star == run.npos ? 1 : std::stoul(run);
+             const bool answered = run[star == run.npos ? 0 : star + 1] == L'1';
+             target.history.insert(target.history.end(), count, answered);
+             target.roundTrips.insert(
+                 target.roundTrips.end(), count,
+                 colon == run.npos ? noRoundTrip : std::stoul(run.substr(colon + 1)));
+         }
          targetTable.assign(table);
          PostMessageW(mainWindow, WM_APP_REFRESH, 0, 0);
      })},
