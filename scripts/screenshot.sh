@@ -3,12 +3,14 @@
 # only loopback), monitoring loopback targets only. Two ports answer (small HTTP servers on
 # 127.0.0.1), the others do not (closed ports, and an address of the sandbox's black hole).
 # Writes alert-balloon.png (the notification area's first balloon and the main window's
-# header), screenshot.png (main window), log-window.png, config-window.png and
+# header), screenshot.png (main window), details-tip.png (a row's details in a tooltip) with
+# details-copied.txt (what Ctrl+Shift+C copied), log-window.png, config-window.png and
 # config-validation.png.
 #   scripts/screenshot.sh [build-dir] [out-dir]   (defaults build/win and docs; Tarvex.exe
 #                                                  must be built in build-dir)
 # With TARVEX_DPI=144 the same targets at 144 DPI (150 %), in the prefix's copy at that DPI:
-# screenshot-144.png (both panels), config-window-144.png, and screen-reader-144.txt, what the
+# screenshot-144.png (both panels), details-tip-144.png, details-copied-144.txt,
+# config-window-144.png, and screen-reader-144.txt, what the
 # window tests' screen reader (tarvex_tests.exe run as the reader) reads from another process.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -102,6 +104,28 @@ click "$window" 624 22  # "Status"
 xdotool mousemove 1900 1500  # the pointer out of the picture
 sleep 30  # some results for every target
 shoot "$window" "screenshot$suffix.png"
+# A row's details: the pointer rests on the second row (127.0.0.1 tcp:8443). The tooltip is
+# a window of its own that reads back black from the screen, so it is taken by itself (the
+# visible window without a name from Tarvex's X client, whose ids share their upper bits)
+# and laid over the main window where it is on the screen.
+xdotool mousemove --window "$window" $((112 * dpi / 96 + 3)) $((121 * dpi / 96 + caption + 3))
+sleep 2
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xwd -id "$window" | convert xwd:- -repage "+$X+$Y" "$out/details-tip$suffix.png"
+for tip in $(xdotool search --onlyvisible --name '^$'); do
+  [ $((tip >> 21)) = $((window >> 21)) ] || continue
+  eval "$(xdotool getwindowgeometry --shell "$tip")"
+  xwd -id "$tip" | convert "$out/details-tip$suffix.png" \( xwd:- -repage "+$X+$Y" \) \
+    -background black -layers merge +repage "$out/details-tip$suffix.png"
+done
+echo "screenshot: $out/details-tip$suffix.png"
+# Every row's details as Ctrl+Shift+C copies them, from the clipboard (with Python's tkinter).
+click "$window" 112 95  # the first row: selected, the view focused
+xdotool key ctrl+shift+c
+sleep 1
+python3 -c 'import tkinter; r = tkinter.Tk(); r.withdraw(); print(r.clipboard_get(), end="")' \
+  >"$out/details-copied$suffix.txt" || echo "no tkinter: the copied table was not read back"
+echo "copied: $out/details-copied$suffix.txt"
 
 if [ "$dpi" = 144 ]; then
   click "$window" 266 22  # "Config"

@@ -78,10 +78,14 @@ TargetDetails targetDetailsOf(const Target& target, std::int64_t now, const Loca
     details.protocol = protocolText(target);
     details.state = target.outage.state;
     details.lasted = std::max<std::int64_t>(now - target.outage.since, 0);
-    const std::int64_t secondNow = localNow.hour * 3600 + localNow.minute * 60 + localNow.second;
-    const std::int64_t began = secondNow - details.lasted / nanosPerSecond;
+    // In milliseconds, so that two reads a moment apart name the same second.
+    const std::int64_t nowMs =
+        (localNow.hour * 3600 + localNow.minute * 60 + localNow.second) * 1000 +
+        localNow.millisecond;
+    const std::int64_t began = nowMs - details.lasted / 1'000'000;
+    const std::int64_t msPerDay = secondsPerDay * 1000;
     details.sinceSecond =
-        static_cast<std::int32_t>((began % secondsPerDay + secondsPerDay) % secondsPerDay);
+        static_cast<std::int32_t>((began % msPerDay + msPerDay) % msPerDay / 1000);
     addRoundTrips(target, details);
     details.kept = target.history.size();
     details.answered = static_cast<std::size_t>(std::count_if(

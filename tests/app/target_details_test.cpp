@@ -7,12 +7,14 @@
 #include "model/clock.h"
 
 // Results from round-trip times in us, oldest first (noRoundTrip: no answer), in `state` for
-// `seconds` at 00:05:00 local time.
-static TargetDetails details(std::deque<std::uint32_t> times, OutageState state, int seconds) {
+// `seconds` at 00:05:00 and `ms` milliseconds local time.
+static TargetDetails details(std::deque<std::uint32_t> times, OutageState state, double seconds,
+                             unsigned ms = 0) {
     Target t{.type = ProbeType::tcp, .host = L"127.0.0.2", .port = 81, .roundTrips = times};
     for (std::uint32_t time : times) t.history.push_back(time != noRoundTrip);
     t.outage = {.state = state, .since = 5 * nanosPerSecond, .outages = 3};
-    return targetDetailsOf(t, (5 + seconds) * nanosPerSecond, {2026, 12, 7, 0, 5, 0});
+    const auto now = 5 * nanosPerSecond + static_cast<std::int64_t>(seconds * 1e9);
+    return targetDetailsOf(t, now, {2026, 12, 7, 0, 5, 0, ms});
 }
 
 TEST(TargetDetails, TimesPercentilesSharesAndTheirTexts) {
@@ -41,7 +43,8 @@ TEST(TargetDetails, TimesPercentilesSharesAndTheirTexts) {
         {details(twenty, OutageState::up, 0),
          L"up\t00:05:00\t0.1 ms\t1.0 ms\t1.9 ms\t2.0 ms\t20\t20"},
         {details({noRoundTrip, 0}, OutageState::down, 723),  // since the day before
-         L"down\t23:52:57\t<0.1 ms\t<0.1 ms\t<0.1 ms\t<0.1 ms\t1\t2"}};
+         L"down\t23:52:57\t<0.1 ms\t<0.1 ms\t<0.1 ms\t<0.1 ms\t1\t2"},
+        {details({}, OutageState::up, 3.5, 400), L"up\t00:04:56\t-\t-\t-\t-\t0\t0"}};
     for (const auto& [shown, row] : rows)
         EXPECT_EQ(detailsRow(shown), std::wstring(L"127.0.0.2\ttcp:81\t") + row);
     EXPECT_EQ(std::wstring(detailsRowHeader),
