@@ -1,7 +1,9 @@
 // The main window from its start-ups to real probes, by mouse and keyboard, read by a screen
 // reader in another process (this program again): files/main-window-session.txt; a large log.
-#include <commctrl.h>  // after windows.h, which oleacc.h includes
+// clang-format off
 #include <oleacc.h>
+#include <commctrl.h>  // after windows.h, which oleacc.h includes
+// clang-format on
 
 #include <algorithm>
 #include <climits>
