@@ -44,7 +44,7 @@ TEST(TargetDetails, TimesPercentilesSharesAndTheirTexts) {
          L"up\t00:05:00\t0.1 ms\t1.0 ms\t1.9 ms\t2.0 ms\t20\t20"},
         {details({noRoundTrip, 0}, OutageState::down, 723),  // since the day before
          L"down\t23:52:57\t<0.1 ms\t<0.1 ms\t<0.1 ms\t<0.1 ms\t1\t2"},
-        {details({}, OutageState::up, 3.5, 400), L"up\t00:04:56\t-\t-\t-\t-\t0\t0"}};
+        {details({}, OutageState::up, 0.5, 600), L"up\t00:05:00\t-\t-\t-\t-\t0\t0"}};
     for (const auto& [shown, row] : rows)
         EXPECT_EQ(detailsRow(shown), std::wstring(L"127.0.0.2\ttcp:81\t") + row);
     EXPECT_EQ(std::wstring(detailsRowHeader),
