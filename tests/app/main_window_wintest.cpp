@@ -281,7 +281,7 @@ int iconSize(HWND window, WPARAM which) {
 
 HANDLE reader = nullptr;
 
-// A tooltip shown: the mouse's with its row, the keyboard's with its corner in the view.
+// A tooltip shown: the mouse's, or the keyboard's with its corner in the view.
 BOOL CALLBACK seenTip(HWND window, LPARAM shown) {
     wchar_t name[32] = L"";
     GetClassNameW(window, name, 32);
@@ -289,14 +289,13 @@ BOOL CALLBACK seenTip(HWND window, LPARAM shown) {
     if (lstrcmpiW(name, TOOLTIPS_CLASSW) || !IsWindowVisible(window)) return TRUE;
     SendMessageW(window, TTM_ENUMTOOLSW, 0, LPARAM(&tool));  // the keyboard's has one tool
     const bool keyboard = tool.uFlags & TTF_TRACK;
-    if (!keyboard) SendMessageW(window, TTM_GETCURRENTTOOLW, 0, LPARAM(&tool));
     POINT corner{};
     ClientToScreen(window, &corner);
     ScreenToClient(monitorViewWindow, &corner);
     *reinterpret_cast<std::wstring*>(shown) =
         (keyboard
              ? L"keyboard tip at " + std::to_wstring(corner.x) + L"," + std::to_wstring(corner.y)
-             : L"mouse tip over row " + std::to_wstring(tool.uId)) +
+             : L"mouse tip") +
         L": " + windowText(window) + L"\n";
     return FALSE;
 }
@@ -450,7 +449,8 @@ const Verbs verbs = {
     {L"results", action([](std::wistream& words) {  // a slot's results: as the session says
          std::vector<Target> table = targetTable.snapshot();
          Target& target = table.at(std::stoul(word(words)));
-         target.history.clear();
+         target.history = {};
+         target.roundTrips = {};
          for (std::wstring run; words >> run;) {
              const std::size_t star = run.find(L'*'), colon = run.find(L':');
              const std::size_t count = star == run.npos ? 1 : std::stoul(run);
