@@ -107,11 +107,6 @@ const Verbs verbs = {
          const std::wstring name = word(w);
          writeBytes(path(name), narrow(rest(w)));
      })},
-    {L"config",  // "config NAME CHANGES": the default document changed, "; " between slots
-     action([](std::wistream& w) {
-         const std::wstring name = word(w);
-         writeBytes(path(name), documentWith(narrow(replaced(rest(w), {{L"; ", L"\n"}})) + "\n"));
-     })},
     {L"export", action([](std::wistream& w) { answer(w), click(L"Export..."); })},
     {L"import", action([](std::wistream& w) { answer(w), click(L"Import..."); })},
     {L"choose", action(answer)},
@@ -156,12 +151,11 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     expectAsFile(windowDump(configWindow), "editor/files/config-window-controls.txt");
     const HDC dc = CreateCompatibleDC(nullptr);
     SetTextColor(dc, RGB(1, 0, 0));
-    const LRESULT brush = SendMessageW(configWindow, WM_CTLCOLORSTATIC, WPARAM(dc), 0);
+    const auto brush = HBRUSH(SendMessageW(configWindow, WM_CTLCOLORSTATIC, WPARAM(dc), 0));
     LOGBRUSH fill{};
-    GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof fill, &fill);
-    EXPECT_EQ(GetBkMode(dc), TRANSPARENT) << "labels";
-    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0)) << "labels";
-    EXPECT_EQ(fill.lbColor, RGB(255, 255, 255)) << "labels";
+    GetObjectW(brush, sizeof fill, &fill);
+    EXPECT_EQ(std::tuple(GetBkMode(dc), GetTextColor(dc), fill.lbColor),
+              std::tuple(TRANSPARENT, RGB(0, 0, 0), RGB(255, 255, 255)));
     const ScratchFolder scratch;
     folder = scratch.file(L"data.d");
     std::filesystem::create_directories(folder);
