@@ -117,12 +117,7 @@ const Verbs verbs = {
     {L"prompts", show([](std::wistream&) { return std::exchange(prompts, L""); })},
     {L"rows", show(rows)},
     {L"file", show(files)},
-    {L"log", show([](std::wistream&) {  // the entries since the last look
-         static std::size_t shown = 0;
-         const std::vector<std::wstring> events = logEvents();
-         const std::size_t from = std::min(std::exchange(shown, events.size()), events.size());
-         return eventLines({events.begin() + from, events.end()}, L"log:");
-     })},
+    {L"log", show([](std::wistream&) { return eventLines(logEvents(), L"log:"); })},
     {L"windows", show(windowStates)},
     {L"refreshes", show([](std::wistream&) { return std::to_wstring(refreshes) + L"\n"; })},
 };
