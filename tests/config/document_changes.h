@@ -19,27 +19,8 @@ inline std::string defaultDocument() {
     return document + "  </targets>\r\n</config>\r\n";
 }
 
-// The default document with the elements `changes` names holding other texts.
-inline std::string documentWith(const std::string& changes) {
-    std::string document = defaultDocument();
-    std::istringstream lines(changes);
-    for (std::string line; std::getline(lines, line);) {
-        const std::size_t colon = line.find(": ");
-        const std::size_t slot = document.find("<slot>" + line.substr(5, colon - 5) + "</slot>");
-        for (std::size_t at = colon + 2, end = 0; at < line.size(); at = end + 2) {
-            end = std::min(line.find(", ", at), line.size());
-            const std::size_t space = line.find(' ', at);
-            const std::string tag = line.substr(at, space - at);
-            const std::size_t open = document.find("<" + tag + ">", slot) + tag.size() + 2;
-            document.replace(open, document.find("</" + tag + ">", open) - open,
-                             line.substr(space + 1, end - space - 1));
-        }
-    }
-    return document;
-}
-
-// What `document` changes in the default one, as documentWith takes it; the whole document
-// when it differs in anything but element texts.
+// What `document` changes in the default one; the whole document when it differs in anything
+// but element texts.
 inline std::string changesOf(const std::string& document) {
     std::istringstream base(defaultDocument()), seen(document);
     std::string changes, slot, lastSlot;

@@ -107,11 +107,6 @@ const Verbs verbs = {
          const std::wstring name = word(w);
          writeBytes(path(name), narrow(rest(w)));
      })},
-    {L"config",  // "config NAME CHANGES": the default document changed, "; " between slots
-     action([](std::wistream& w) {
-         const std::wstring name = word(w);
-         writeBytes(path(name), documentWith(narrow(replaced(rest(w), {{L"; ", L"\n"}})) + "\n"));
-     })},
     {L"export", action([](std::wistream& w) { answer(w), click(L"Export..."); })},
     {L"import", action([](std::wistream& w) { answer(w), click(L"Import..."); })},
     {L"choose", action(answer)},
@@ -122,12 +117,7 @@ const Verbs verbs = {
     {L"prompts", show([](std::wistream&) { return std::exchange(prompts, L""); })},
     {L"rows", show(rows)},
     {L"file", show(files)},
-    {L"log", show([](std::wistream&) {  // the entries since the last look
-         static std::size_t shown = 0;
-         const std::vector<std::wstring> events = logEvents();
-         const std::size_t from = std::min(std::exchange(shown, events.size()), events.size());
-         return eventLines({events.begin() + from, events.end()}, L"log:");
-     })},
+    {L"log", show([](std::wistream&) { return eventLines(logEvents(), L"log:"); })},
     {L"windows", show(windowStates)},
     {L"refreshes", show([](std::wistream&) { return std::to_wstring(refreshes) + L"\n"; })},
 };
@@ -156,12 +146,11 @@ TEST(ConfigWindow, OneSessionOfShowingExportingSavingAndImportingTheTable) {
     expectAsFile(windowDump(configWindow), "editor/files/config-window-controls.txt");
     const HDC dc = CreateCompatibleDC(nullptr);
     SetTextColor(dc, RGB(1, 0, 0));
-    const LRESULT brush = SendMessageW(configWindow, WM_CTLCOLORSTATIC, WPARAM(dc), 0);
+    const auto brush = HBRUSH(SendMessageW(configWindow, WM_CTLCOLORSTATIC, WPARAM(dc), 0));
     LOGBRUSH fill{};
-    GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof fill, &fill);
-    EXPECT_EQ(GetBkMode(dc), TRANSPARENT) << "labels";
-    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0)) << "labels";
-    EXPECT_EQ(fill.lbColor, RGB(255, 255, 255)) << "labels";
+    GetObjectW(brush, sizeof fill, &fill);
+    EXPECT_EQ(std::tuple(GetBkMode(dc), GetTextColor(dc), fill.lbColor),
+              std::tuple(TRANSPARENT, RGB(0, 0, 0), RGB(255, 255, 255)));
     const ScratchFolder scratch;
     folder = scratch.file(L"data.d");
     std::filesystem::create_directories(folder);

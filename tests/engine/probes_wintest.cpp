@@ -47,10 +47,9 @@ TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     listen(listener, SOMAXCONN);
     getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
     const std::uint16_t port = ntohs(address.sin_port);
-    std::int64_t took[3] = {};
+    std::int64_t took[2] = {};
     EXPECT_TRUE(probeIcmp(L"127.0.0.2", took[0]));
     EXPECT_TRUE(probeTcp(L"localhost", port, took[1]));
-    EXPECT_TRUE(probeTcp(L"127.0.0.1", port, took[2]));
     for (const std::int64_t roundTrip : took) {
         EXPECT_GT(roundTrip, 0);
         EXPECT_LT(roundTrip, 1'000'000'000);

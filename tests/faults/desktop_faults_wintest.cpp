@@ -80,14 +80,11 @@ TEST_F(DesktopFaults, FolderInPlaceOfConfigAndLogHeldUnsharedLoseNothing) {
         CreateFileW(logFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     const HWND window = startMainWindow();
     click(L"Log");  // the log window, opened after the first entries
-    // An echo to 127.0.0.1 and one to "::1", which has no IPv4 address, probed at once.
+    // An echo to "::1", which has no IPv4 address, probed at once from the table in memory.
     click(L"Config");
-    SetWindowTextW(GetDlgItem(configWindow, hostEditBaseId), L"127.0.0.1");
-    SetWindowTextW(GetDlgItem(configWindow, hostEditBaseId + 1), L"::1");
+    SetWindowTextW(GetDlgItem(configWindow, hostEditBaseId), L"::1");
     click(L"Save");
     EXPECT_TRUE(pumpUntil([] { return logEvents(windowText(logEdit)).size() == 4; }, 3s));
-    ASSERT_TRUE(pumpUntil([] { return targetTable.snapshot()[0].history.size() == 1; }, 1s));
-    EXPECT_EQ(targetTable.snapshot()[0].history.front(), 1) << "the echo to 127.0.0.1";
     std::vector<std::wstring> shown = logEvents(windowText(logEdit));
     std::ranges::sort(shown);  // the probe's entry may come before or after the save's
     click(L"Delete log file");
