@@ -202,14 +202,14 @@ void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG ch
     source->Release();
 }
 
-// The reader: reads the header, the view and row 3's host, listens, writes it all down.
+// The reader: reads the header, the view's first rows and row 3's host, listens, writes it down.
 const bool isReader = [] {
     wchar_t output[MAX_PATH];
     if (!GetEnvironmentVariableW(readerOutput, output, MAX_PATH)) return false;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const HWND main = FindWindowW(L"Tarvex_MainWnd", nullptr);
     std::wstring read =
-        readClient(main, 1, 2, true) + readClient(GetDlgItem(main, monitorViewId), 0, 20) +
+        readClient(main, 1, 2, true) + readClient(GetDlgItem(main, monitorViewId), 0, 2) +
         readClient(GetDlgItem(FindWindowW(L"Tarvex_ConfigWnd", nullptr), hostEditBaseId + 2), 0, 0);
     for (const DWORD event : {EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION})
         SetWinEventHook(event, event, nullptr, hear, 0, 0,
