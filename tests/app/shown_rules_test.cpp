@@ -11,7 +11,6 @@ static Target slot(const wchar_t* host, std::deque<std::uint8_t> history, bool e
 
 TEST(ShownRules, HealthRowsAndBars) {
     const std::pair<std::vector<Target>, std::wstring> healths[] = {
-        {{}, L"no targets"},
         {{slot(L"", {0}), slot(L"127.0.0.1", {0}, false)}, L"no targets"},  // neither in use
         {{slot(L"a", {0, 1}), slot(L"b", {1})}, L"all targets answering"},
         {{slot(L"a", {1, 0}), slot(L"b", {}), slot(L"c", {1})}, L"2 of 3 targets down"},
