@@ -186,12 +186,13 @@ void paintMonitorView(HDC dc, int width, int height, UINT dpi, int focusedRow) {
     SetBkMode(dc, TRANSPARENT);
     const SelectGuard fontChoice(dc, uiFontFor(dpi));
     int rowTop = firstRowTop;
-    for (std::size_t row = 0; row < shownRows.size(); ++row) {
-        paintLamp(dc, shownRows[row], rowTop, dpi);
-        paintText(dc, hostTextLeft, rowTop, shownRows[row].host, dpi);
-        paintText(dc, protocolTextLeft, rowTop, shownRows[row].protocolText, dpi);
-        paintResultRuns(dc, shownRows[row], rowTop, dpi);
-        if (static_cast<int>(row) == focusedRow) paintFocus(dc, rowTop, dpi);
+    for (std::size_t index = 0; index < shownRows.size(); ++index) {
+        const ViewRow& row = shownRows[index];
+        paintLamp(dc, row, rowTop, dpi);
+        paintText(dc, hostTextLeft, rowTop, row.host, dpi);
+        paintText(dc, protocolTextLeft, rowTop, row.protocolText, dpi);
+        paintResultRuns(dc, row, rowTop, dpi);
+        if (static_cast<int>(index) == focusedRow) paintFocus(dc, rowTop, dpi);
         rowTop += rowPitch;
     }
 }
