@@ -80,6 +80,18 @@ click() {
   sleep 1
 }
 shoot() { xwd -id "$1" | convert xwd:- "$out/$2"; echo "screenshot: $out/$2"; }
+# A window that reads back black over another (a message box, a tooltip) is taken by itself:
+# placed WINDOW FILE starts the picture FILE with WINDOW where it is on the screen, laid WINDOW
+# FILE lays WINDOW over it there.
+placed() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xwd -id "$1" | convert xwd:- -repage "+$X+$Y" "$2"
+}
+laid() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xwd -id "$1" | convert "$2" \( xwd:- -repage "+$X+$Y" \) -background black -layers merge \
+    +repage "$2"
+}
 mkdir -p "$out"
 if [ "$dpi" = 96 ]; then
   # The first balloon: the two closed ports go down 2 and 3 s after the start and are told
@@ -112,13 +124,9 @@ shoot "$window" "screenshot$suffix.png"
 # and laid over the main window where it is on the screen.
 xdotool mousemove --window "$window" $((112 * dpi / 96 + 3)) $((121 * dpi / 96 + caption + 3))
 sleep 2
-eval "$(xdotool getwindowgeometry --shell "$window")"
-xwd -id "$window" | convert xwd:- -repage "+$X+$Y" "$out/details-tip$suffix.png"
+placed "$window" "$out/details-tip$suffix.png"
 for tip in $(xdotool search --onlyvisible --name '^$'); do
-  [ $((tip >> 21)) = $((window >> 21)) ] || continue
-  eval "$(xdotool getwindowgeometry --shell "$tip")"
-  xwd -id "$tip" | convert "$out/details-tip$suffix.png" \( xwd:- -repage "+$X+$Y" \) \
-    -background black -layers merge +repage "$out/details-tip$suffix.png"
+  if [ $((tip >> 21)) = $((window >> 21)) ]; then laid "$tip" "$out/details-tip$suffix.png"; fi
 done
 echo "screenshot: $out/details-tip$suffix.png"
 # Every row's details as Ctrl+Shift+C copies them, from the clipboard (with Python's tkinter).
@@ -158,14 +166,11 @@ shoot "$config" config-window.png
 # just before "Save" and the message box is laid over it where it is on the screen.
 click "$config" 440 69
 xdotool key --window "$config" End BackSpace BackSpace BackSpace BackSpace 0
-eval "$(xdotool getwindowgeometry --shell "$config")"
-xwd -id "$config" | convert xwd:- -repage "+$X+$Y" "$out/config-validation.png"
+placed "$config" "$out/config-validation.png"
 click "$config" 477 576  # "Save"
 box=$(xdotool search --sync --name '^Config validation$')
 xdotool mousemove 1900 1500
 sleep 1
-eval "$(xdotool getwindowgeometry --shell "$box")"
-xwd -id "$box" | convert "$out/config-validation.png" \( xwd:- -repage "+$X+$Y" \) \
-  -background black -layers merge +repage "$out/config-validation.png"
+laid "$box" "$out/config-validation.png"
 echo "screenshot: $out/config-validation.png"
 kill "$program"

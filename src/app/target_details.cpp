@@ -48,11 +48,6 @@ std::wstring timeOfDayText(std::int32_t second) {
     return text;
 }
 
-// "2,498 of 2,500 answered".
-std::wstring countsText(const TargetDetails& details) {
-    return groupedNumber(details.answered) + L" of " + groupedNumber(details.kept) + L" answered";
-}
-
 // Tenths of a percent, rounded, but never a whole 100 % or a bare 0 % that the counts deny.
 std::size_t answeredPermille(std::size_t answered, std::size_t kept) {
     const std::size_t permille = (answered * 1000 + kept / 2) / kept;
@@ -110,7 +105,8 @@ std::wstring stateText(const TargetDetails& details) {
 }
 
 std::wstring answeredText(const TargetDetails& details) {
-    const std::wstring text = countsText(details);
+    const std::wstring text =
+        groupedNumber(details.answered) + L" of " + groupedNumber(details.kept) + L" answered";
     if (details.kept == 0) return text;
     const std::size_t permille = answeredPermille(details.answered, details.kept);
     return text + L", " + std::to_wstring(permille / 10) + L"." + std::to_wstring(permille % 10) +

@@ -20,7 +20,6 @@ namespace {
 
 constexpr int resultsFrameTop = 6;
 constexpr int resultsFrameBottomMargin = 6;
-constexpr int hostTextLeft = 32;
 constexpr int protocolTextLeft = 300;
 
 std::vector<ViewRow> shownRows;
@@ -154,6 +153,13 @@ LRESULT onFocusChange(HWND view) {
     return 0;
 }
 
+// After new rows or a new size: the mouse's tips over the rows, the selection and the
+// keyboard's tip on its row.
+void followRows(HWND view) {
+    placeRowTips(view, shownRows.size());
+    showSelection(view, false);
+}
+
 LRESULT onNotify(HWND view, WPARAM wParam, LPARAM lParam) {
     auto* header = reinterpret_cast<NMHDR*>(lParam);
     if (header->code != TTN_GETDISPINFOW) return DefWindowProcW(view, WM_NOTIFY, wParam, lParam);
@@ -165,7 +171,7 @@ LRESULT onNotify(HWND view, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK monitorViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: createRowTips(window); return 0;
-        case WM_SIZE: placeRowTips(window, shownRows.size()); return 0;
+        case WM_SIZE: followRows(window); return 0;
         case WM_PAINT: return onPaint(window);
         case WM_ERASEBKGND: return 1;  // the paint covers every pixel from the back buffer
         case WM_GETDLGCODE: return DLGC_WANTARROWS;  // Up and Down select rows
@@ -201,8 +207,7 @@ void showMonitorViewRows(HWND view, std::vector<ViewRow> rows) {
     shownRows = std::move(rows);
     selectedRow = std::min(selectedRow, static_cast<int>(shownRows.size()) - 1);
     if (!view) return;
-    showSelection(view, false);
-    placeRowTips(view, shownRows.size());
+    followRows(view);
     announceMonitorViewChanges(view);
 }
 

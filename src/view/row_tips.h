@@ -10,7 +10,7 @@
 // Made with the view; they follow its font and are destroyed with it.
 void createRowTips(HWND view);
 // After the rows, the view's size or its DPI changed: one mouse tool over each of `rowCount`
-// rows, and the keyboard tip moved along.
+// rows, in the view's font. The keyboard tip moves with showKeyboardTip.
 void placeRowTips(HWND view, std::size_t rowCount);
 // The keyboard tip below row `row`, or hidden when `row` is negative; shown again, it asks
 // for its text anew.

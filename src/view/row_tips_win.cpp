@@ -6,11 +6,11 @@
 
 #include "ui/dpi.h"
 #include "view/monitor_view.h"
+#include "view/view_rows.h"
 
 namespace {
 
 constexpr UINT_PTR keyboardTool = 0;  // the mouse's tools are the rows' numbers, from 1
-constexpr int tipIndent = 32;         // below the row, under its host
 
 HWND mouseTip = nullptr;
 HWND keyboardTip = nullptr;
@@ -65,7 +65,6 @@ void placeRowTips(HWND view, std::size_t rowCount) {
     }
     mouseTools = rowCount;
     SendMessageW(mouseTip, TTM_UPDATE, 0, 0);  // a tip shown asks for its text anew
-    showKeyboardTip(view, keyboardRow);
 }
 
 void showKeyboardTip(HWND view, int row) {
@@ -76,7 +75,7 @@ void showKeyboardTip(HWND view, int row) {
         return;
     }
     const RECT box = monitorRowBox(view, static_cast<std::size_t>(row));
-    POINT corner{scaled(tipIndent, dpiOf(view)), box.bottom};
+    POINT corner{scaled(hostTextLeft, dpiOf(view)), box.bottom};
     ClientToScreen(view, &corner);
     SendMessageW(keyboardTip, TTM_TRACKPOSITION, 0, MAKELPARAM(corner.x, corner.y));
     SendMessageW(keyboardTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));

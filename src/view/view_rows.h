@@ -14,6 +14,8 @@ constexpr int resultsFrameLeft = 360;
 constexpr int resultsFrameRight = 650;
 constexpr int barWidth = 2;
 constexpr std::size_t maxBarsPerRow = 145;
+// Where a row's host text starts; the keyboard's tooltip starts below it.
+constexpr int hostTextLeft = 32;
 // Row k's top is firstRowTop + rowPitch * k.
 constexpr int firstRowTop = 10;
 constexpr int rowPitch = 26;
