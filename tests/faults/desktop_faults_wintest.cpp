@@ -131,15 +131,22 @@ TEST_F(DesktopFaults, HungLogLockAndHangingLookupHoldNoWindowUp) {
 
 // Where no window can be made (a Unix shell starts it with no X display), the real program
 // stops its worker and ends with 1 rather than aborting with 3. The shell notes the exit code
-// in a file: Wine gives no handle to a Unix process.
+// and Wine's errors in files: Wine gives no handle to a Unix process. Once, on a fresh machine,
+// Wine ended the program in 37 ms before its window procedure ran, so nothing was started to
+// stop: such a run is tried again; a program that never logs fails every try.
 TEST_F(DesktopFaults, WithoutADisplayTheProgramStopsItsWorkerAndEndsWithOne) {
     const std::wstring exitCode = L"/tmp/tarvex-exit-" + std::to_wstring(std::random_device()());
-    startProcess(L"/bin/sh -c \"env -u DISPLAY wine64 " TARVEX_EXE L"; echo $? >" + exitCode +
-                 L"\"");
-    EXPECT_TRUE(pumpUntil([&] { return !readBytes(L"Z:" + exitCode).empty(); }, 20s));
-    EXPECT_EQ(readBytes(L"Z:" + exitCode), "1\n");
-    std::filesystem::remove(L"Z:" + exitCode);
-    EXPECT_EQ(logEvents(), std::vector<std::wstring>{L" | monitoring auto-start"});
+    GetDesktopWindow();  // the desktop this process keeps up, not one left closing
+    std::string wineSaid;
+    for (int run = 1; run <= 3 && logEvents().empty(); ++run) {
+        startProcess(L"/bin/sh -c \"env -u DISPLAY WINEDEBUG=err+all wine64 " TARVEX_EXE L" 2>" +
+                     exitCode + L".err; echo $? >" + exitCode + L"\"");
+        EXPECT_TRUE(pumpUntil([&] { return !readBytes(L"Z:" + exitCode).empty(); }, 20s));
+        EXPECT_EQ(readBytes(L"Z:" + exitCode), "1\n");
+        wineSaid = readBytes(L"Z:" + exitCode + L".err");
+        for (const auto* end : {L"", L".err"}) std::filesystem::remove(L"Z:" + exitCode + end);
+    }
+    EXPECT_EQ(logEvents(), std::vector<std::wstring>{L" | monitoring auto-start"}) << wineSaid;
 }
 
 TEST_F(DesktopFaults, NoProbeFromSleepUntilFiveSecondsAfterTheWakeUp) {
