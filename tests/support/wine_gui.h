@@ -226,11 +226,8 @@ inline std::wstring eventLines(const std::vector<std::wstring>& events, const wc
 }
 
 // A session's verbs by name. A look answers what the lines "> ..." under it must show (it
-// may wait for `want`); an action shows nothing.
-struct Verb {
-    bool look;
-    std::function<std::wstring(std::wistream& words, const std::wstring& want)> run;
-};
+// may wait for `want`); an action shows nothing, so nothing may be wanted of it.
+using Verb = std::function<std::wstring(std::wistream& words, const std::wstring& want)>;
 using Verbs = std::map<std::wstring, Verb>;
 
 inline std::wstring rest(std::wistream& words) {
@@ -247,21 +244,21 @@ inline std::wstring word(std::wistream& words) {
 
 // A look that waits (5 s at most) until what `read` makes of the line answers what is wanted.
 inline Verb waited(const std::function<std::function<std::wstring()>(std::wistream&)>& read) {
-    return {true, [=](std::wistream& words, const std::wstring& want) {
-                const std::function<std::wstring()> seen = read(words);
-                pumpUntil([&] { return seen() == want; }, 5s);
-                return seen();
-            }};
+    return [=](std::wistream& words, const std::wstring& want) {
+        const std::function<std::wstring()> seen = read(words);
+        pumpUntil([&] { return seen() == want; }, 5s);
+        return seen();
+    };
 }
 
 inline Verb action(const std::function<void(std::wistream&)>& run) {
-    return {false, [=](std::wistream& words, const std::wstring&) {
-                run(words);
-                return std::wstring();
-            }};
+    return [=](std::wistream& words, const std::wstring&) {
+        run(words);
+        return std::wstring();
+    };
 }
 inline Verb show(const std::function<std::wstring(std::wistream&)>& run) {
-    return {true, [=](std::wistream& words, const std::wstring&) { return run(words); }};
+    return [=](std::wistream& words, const std::wstring&) { return run(words); };
 }
 
 // A mistake in a session line (a window or button it names that is not there): the line fails.
@@ -270,7 +267,7 @@ inline Verb show(const std::function<std::wstring(std::wistream&)>& run) {
 }
 
 // Runs tests/FILE; `names` pairs a name the file writes ("<folder>") with what it stands for.
-// A missing or empty file, an unknown verb, a mistake and lines "> ..." that nothing compares
+// A missing or empty file, an unknown verb, a mistake and lines "> ..." that no look shows
 // each fail, naming the file and line.
 inline void runSession(const std::string& file, const Verbs& verbs, const Names& names = {}) {
     struct Line {
@@ -296,16 +293,13 @@ inline void runSession(const std::string& file, const Verbs& verbs, const Names&
         std::wstring verb;
         words >> verb >> std::ws;
         const auto found = verbs.find(verb);
-        const bool look = found != verbs.end() && found->second.look;
-        if (verb != L"step" && found == verbs.end())
-            ADD_FAILURE() << fail(at) << "unknown verb \"" << narrow(verb) << "\"";
-        else if (!look && !want.empty())
-            ADD_FAILURE() << fail(at) << "lines \"> ...\" under a line that shows nothing";
-        else if (verb == L"step")
+        if (verb == L"step" && want.empty())
             std::getline(words, step);
+        else if (found == verbs.end())
+            ADD_FAILURE() << fail(at) << "\"" << narrow(verb) << "\" is no look or action";
         else
-            try {  // an action answers nothing: nothing may be wanted of it
-                EXPECT_EQ(replaced(asInFiles(found->second.run(words, want)), named), want)
+            try {
+                EXPECT_EQ(replaced(asInFiles(found->second(words, want)), named), want)
                     << fail(at) << narrow(step + L": " + line);
             } catch (const std::exception& mistake) {
                 ADD_FAILURE() << fail(at) << mistake.what();
