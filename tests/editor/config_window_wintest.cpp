@@ -1,14 +1,14 @@
 // The configuration window over a stand-in main window, counting the refreshes it is asked
 // for: files/config-session.txt. The program's file dialogs are routed to the test.
+#include <windows.h>
+#include <commdlg.h>
+
 #include "config/config_store.h"
 #include "config/document_changes.h"
 #include "model/clock.h"
 #include "support/import_redirect.h"
 #include "support/wine_gui.h"
 #include "ui/dpi.h"
-// clang-format off
-#include <commdlg.h>
-// clang-format on
 
 namespace {
 
