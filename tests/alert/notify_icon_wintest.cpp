@@ -147,10 +147,8 @@ TEST(NotifyIcon, FollowsTheTargetsGathersBalloonsAndAnswersItsMenu) {
     for (const wchar_t* choice : {L"(click)", L"Show Tarvex", L"Stop server", L"Exit"}) {
         ShowWindow(window, SW_MINIMIZE);
         menuChoice = choice;
-        const bool click = menuChoice == L"(click)";
         SendMessageW(window, WM_APP_NOTIFYICON, MAKEWPARAM(20, 20),
-                     MAKELPARAM(click ? NIN_SELECT : WM_CONTEXTMENU, 1));
-        if (click) noted(L"click");
+                     MAKELPARAM(menuChoice == L"(click)" ? NIN_SELECT : WM_CONTEXTMENU, 1));
         if (menuChoice == L"Stop server")
             pumpUntil([] { return noted().ends_with(L"stopped\"\n"); }, 5s);
         if (menuChoice != L"Exit")
@@ -176,7 +174,6 @@ flashes: 4
 add red "Tarvex: 1 of 5 targets down" (refused)
 modify red "Tarvex: 1 of 5 targets down"
 version 4
-click
 window shown, in front
 menu Show Tarvex | Stop server | - | Exit: Show Tarvex
 window shown, in front
