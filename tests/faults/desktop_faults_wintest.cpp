@@ -110,11 +110,9 @@ TEST_F(DesktopFaults, HungLogLockAndHangingLookupHoldNoWindowUp) {
         << "the look-up never came back: no failure logged";
 }
 
-// Where no window can be made (a Unix shell starts it with no X display), the real program
-// stops its worker and ends with 1 rather than aborting with 3. The shell notes the exit code
-// and Wine's errors in files: Wine gives no handle to a Unix process. Once, on a fresh machine,
-// Wine ended the program in 37 ms before its window procedure ran, so nothing was started to
-// stop: such a run is tried again; a program that never logs fails every try.
+// Where no window can be made (no X display), the real program stops its worker and ends with 1
+// rather than aborting with 3; a shell notes the exit code and Wine's errors in files (Wine gives
+// no handle to a Unix process). A run Wine ended before the window procedure is tried again.
 TEST_F(DesktopFaults, WithoutADisplayTheProgramStopsItsWorkerAndEndsWithOne) {
     const std::wstring exitCode = L"/tmp/tarvex-exit-" + std::to_wstring(std::random_device()());
     GetDesktopWindow();  // the desktop this process keeps up, not one left closing
