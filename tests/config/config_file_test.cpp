@@ -27,11 +27,6 @@ TEST(ConfigFile, WritesAndReadsTheExpectedDocumentsAndReportsAFailedWrite) {
         "slot 0: type tcp, host 127.0.0.1, port 443, interval 30\n"
         "slot 1: enabled 0, host a&quot;b&amp;c&apos;d&lt;e&gt;f &amp;amp;&amp;lt;, port 65535";
     EXPECT_EQ(changesOf(stored(varied)), variedChanges + ", interval -5\n");
-    std::string twentyOne, hosts;
-    for (int i = 0; i < 20; ++i) {
-        twentyOne += "<target><host>" + std::to_string(i) + "</host></target>";
-        hosts += "slot " + std::to_string(i) + ": host " + std::to_string(i) + "\n";
-    }
     const std::tuple<std::string, ConfigReadStatus, std::string> files[] = {
         {stored(varied), read, variedChanges + "\n"},  // an interval below 1: 10
         {"", empty, ""},
@@ -42,26 +37,21 @@ TEST(ConfigFile, WritesAndReadsTheExpectedDocumentsAndReportsAFailedWrite) {
          "<target><Slot>9</Slot><host>c</host></target>",
          read, "slot 0: host slot zero\nslot 1: host b\nslot 2: host c\n"},
         {"<target><slot>20</slot><host>x</host></target><target><slot>-1</slot><host>x</host>"
-         "</target><target><slot>100</slot><host>x</host></target><target><host>h</host></target>",
-         read, "slot 0: host h\n"},
-        {twentyOne + "<target><host>the 21st</host></target><target><slot>19</slot><host>cut", read,
-         hosts},
+         "</target><target><slot>100</slot><host>x</host></target><target><host>h</host></target>"
+         "<target><slot>19</slot><host>n</host></target><target><slot>19</slot><host>cut",
+         read, "slot 0: host h\nslot 19: host n\n"},
         {"<target><type> TCP\t</type><host> \th\n</host><port>65536</port><interval>0</interval>"
          "</target>",
          read, "slot 0: type tcp, host h\n"},
-        {"<target><enabled>true</enabled><type>Tcp</type><port>65979</port>"
-         "<interval>-5</interval></target>",
-         read, "slot 0: enabled 0, type tcp, port 443\n"},
         {"<target><enabled>7</enabled><type>udp</type><port>-1</port><interval>x</interval>"
          "</target>",
          read, "slot 0: port 65535\n"},
-        {"<target><enabled>0</enabled><type>1</type><port>99999999999</port>"
+        {"<target><enabled>true</enabled><type>1</type><port>99999999999</port>"
          "<interval>12abc</interval></target>",
          read, "slot 0: enabled 0, port 65535, interval 12\n"},
         {"<target><type></type><interval>99999999999</interval>"
          "<host>&amp;lt;&lt;&gt;&quot;&apos;&amp;</host></target>",
          read, "slot 0: host &amp;lt;&lt;&gt;&quot;&apos;&amp;, interval 2147483647\n"},
-        {"<target><host>h </host></target>", read, "slot 0: host h\n"},
     };
     for (const auto& [bytes, status, changes] : files) {
         writeBytes(folder.path() / "in.xml", bytes);

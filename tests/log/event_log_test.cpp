@@ -32,9 +32,7 @@ TEST(EventLog, FileGetsOneLinePerEntryFromTheClearingOnTheSinkEveryEntryTheTailW
     const std::pair<std::uintmax_t, std::wstring> tails[] = {
         {34, L"t | a?b\u00e9? | FAIL\r\ntwo\u00e9\r\nthree\r\n"},
         {15, note + L"two\u00e9\r\nthree\r\n"},
-        {14, note + L"three\r\n"},
-        {8, note + L"three\r\n"},
-        {7, note}};
+        {14, note + L"three\r\n"}};
     for (const auto& [limit, shown] : tails) EXPECT_EQ(readLogTail(logPath, limit), shown) << limit;
     EXPECT_EQ(readLogTail(scratch.file(L"missing.log"), 100), L"");
 }

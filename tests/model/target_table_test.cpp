@@ -49,7 +49,6 @@ TEST(TargetTable, ReplaceAllRestartsEveryTargetAndResetGivesTwentyFreshOnes) {
     targetTable.replaceAll(std::vector<Target>(20, replacement), 7);
     EXPECT_EQ(text(targetTable.snapshot()[19]), L"off tcp:9 h every 3 s, 0 results, due 7");
     targetTable.resetToDefaults();
-    const std::vector<Target> fresh = targetTable.snapshot();
-    EXPECT_EQ(fresh.size(), targetSlotCount);
-    EXPECT_EQ(text(fresh[19]), L"on icmp  every 10 s, 0 results, due 0");
+    EXPECT_EQ(targetTable.snapshot().size(), targetSlotCount);
+    EXPECT_EQ(text(targetTable.snapshot()[19]), L"on icmp  every 10 s, 0 results, due 0");
 }
