@@ -5,7 +5,7 @@
 # 0.50 (tests a third of all code); the limit stands where the suite is now and only comes down.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-limit=0.54
+limit=0.53
 files() { git ls-files --cached --others --exclude-standard "$@" | while read -r f; do [ -f "$f" ] && echo "$f"; done; }
 count() { xargs -r -d '\n' cat | grep -c -v -E '^\s*$' || true; }
 src=$(files 'src/*.c' 'src/*.cpp' 'src/*.h' | count)
